@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace store {
+
+// Every failure of the store is thrown as an Error with one of these kinds; screen handlers
+// catch it as their own error trap requires.
+enum class ErrorKind {
+    NoCurrentRow,   // a field read or written, edit, update or delete with no current row
+    NoSuchField,    // a field name the table does not have
+    Conversion,     // a value the field or the arithmetic cannot take (not a number, overflow, null)
+    Constraint,     // the database refused the row (its CHECK rules)
+    IO,             // the file could not be read or written
+    NotAStore,      // the file at the store's path is not a store of this program
+};
+
+class Error : public std::runtime_error {
+public:
+    Error(ErrorKind kind, const QString& message);
+
+    ErrorKind kind() const noexcept { return m_kind; }
+    QString message() const { return QString::fromUtf8(what()); }
+
+private:
+    ErrorKind m_kind;
+};
+
+} // namespace store

@@ -1,0 +1,129 @@
+#include "store/query_source.h"
+
+#include "store/error.h"
+#include "store/schema.h"
+#include "store/statement.h"
+#include "store/store.h"
+
+#include <sqlite3.h>
+
+namespace store {
+namespace {
+
+// The field type a query column carries: the type of the table field it comes from, else what
+// its declared type says.
+std::optional<Type> columnType(const Statement& statement, int column)
+{
+    if (const TableDef* table = schema::table(statement.columnOriginTable(column))) {
+        const int index = table->fieldIndex(statement.columnOriginName(column));
+        if (index >= 0)
+            return table->fields[std::size_t(index)].type;
+    }
+    const QString decl = statement.columnDeclType(column).toUpper();
+    if (decl == u"CURRENCY")
+        return Type::Currency;
+    if (decl == u"SMALLINT")
+        return Type::Whole;
+    if (decl == u"DATE")
+        return Type::Date;
+    return std::nullopt;
+}
+
+Value readValue(const Statement& statement, int column, std::optional<Type> type)
+{
+    switch (statement.columnType(column)) {
+    case SQLITE_NULL:
+        return Value();
+    case SQLITE_INTEGER: {
+        const std::int64_t i = statement.columnInt(column);
+        if (type == Type::Currency)
+            return Value(Currency::fromUnits(i));
+        if (type == Type::Boolean)
+            return Value(i != 0);
+        if (type == Type::Number)
+            return Value(double(i));
+        return Value(static_cast<long long>(i));
+    }
+    case SQLITE_FLOAT:
+        return Value(statement.columnDouble(column));
+    default: {
+        const QString text = statement.columnText(column);
+        if (type == Type::Date) {
+            const QDate date = QDate::fromString(text, Qt::ISODate);
+            if (date.isValid())
+                return Value(date);
+        }
+        return Value(text);
+    }
+    }
+}
+
+} // namespace
+
+QuerySource::QuerySource(Store& store, const QString& name, const QString& source, QObject* parent)
+    : QObject(parent), m_store(store), m_name(name)
+{
+    setObjectName(name);
+    const QString trimmed = source.trimmed();
+    if (trimmed.startsWith(u"SELECT", Qt::CaseInsensitive) || trimmed.startsWith(u"WITH", Qt::CaseInsensitive))
+        m_sql = trimmed;
+    else
+        m_sql = QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(QString(trimmed).replace(u'"', QStringLiteral("\"\"")));
+    refresh();
+}
+
+void QuerySource::refresh()
+{
+    Statement query = m_store.prepare(m_sql);
+    const int columns = query.columnCount();
+    m_fieldNames.clear();
+    std::vector<std::optional<Type>> types;
+    for (int c = 0; c < columns; ++c) {
+        m_fieldNames << query.columnName(c);
+        types.push_back(columnType(query, c));
+    }
+    m_rows.clear();
+    while (query.step()) {
+        std::vector<Value> row;
+        row.reserve(std::size_t(columns));
+        for (int c = 0; c < columns; ++c)
+            row.push_back(readValue(query, c, types[std::size_t(c)]));
+        m_rows.push_back(std::move(row));
+    }
+    m_cursor = 0;
+    Q_EMIT rowsReloaded();
+    Q_EMIT currentChanged();
+}
+
+void QuerySource::moveFirst()
+{
+    m_cursor = 0;
+    Q_EMIT currentChanged();
+}
+
+void QuerySource::moveNext()
+{
+    if (atEnd())
+        throw Error(ErrorKind::NoCurrentRow, QStringLiteral("No current record: %1 is at its end").arg(m_name));
+    ++m_cursor;
+    Q_EMIT currentChanged();
+}
+
+int QuerySource::fieldIndex(QStringView fieldName) const
+{
+    for (int i = 0; i < m_fieldNames.size(); ++i) {
+        if (fieldName.compare(m_fieldNames.at(i), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    throw Error(ErrorKind::NoSuchField, QStringLiteral("Item not found in this collection: %1 has no field %2").arg(m_name, fieldName.toString()));
+}
+
+Value QuerySource::field(QStringView fieldName) const
+{
+    const int index = fieldIndex(fieldName);
+    if (atEnd())
+        throw Error(ErrorKind::NoCurrentRow, QStringLiteral("No current record: %1 has no current row").arg(m_name));
+    return m_rows[std::size_t(m_cursor)][std::size_t(index)];
+}
+
+} // namespace store

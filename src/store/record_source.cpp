@@ -1,0 +1,402 @@
+#include "store/record_source.h"
+
+#include "store/error.h"
+#include "store/statement.h"
+#include "store/store.h"
+
+#include <sqlite3.h>
+
+#include <QStringList>
+
+namespace store {
+namespace {
+
+QString quoted(const char16_t* identifier)
+{
+    QString out = QString::fromUtf16(identifier);
+    out.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + out + u'"';
+}
+
+const TableDef& tableOrThrow(const QString& table)
+{
+    const TableDef* def = schema::table(table);
+    if (!def)
+        throw Error(ErrorKind::IO, QStringLiteral("The store has no table %1").arg(table));
+    return *def;
+}
+
+} // namespace
+
+RecordSource::RecordSource(Store& store, const QString& name, const QString& table, QObject* parent)
+    : QObject(parent), m_store(store), m_name(name), m_table(&tableOrThrow(table)), m_columns(m_table->fields.size())
+{
+    setObjectName(name);
+    QStringList columns;
+    for (const FieldDef& field : m_table->fields)
+        columns << quoted(field.name);
+    m_selectSql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(columns.join(QStringLiteral(", ")), quoted(m_table->name));
+    readRows();
+    setPosition(m_rowIds.empty() ? Position::AtEnd : Position::OnRow, 0);
+}
+
+RecordSource::~RecordSource()
+{
+    m_store.forget(this);
+}
+
+void RecordSource::readRows()
+{
+    Statement select = m_store.prepare(m_selectSql + QStringLiteral(" ORDER BY rowid"));
+    m_rowIds.clear();
+    m_cells.clear();
+    m_arena.clear();
+    while (select.step()) {
+        m_rowIds.push_back(select.columnInt(0));
+        for (std::size_t c = 0; c < m_columns; ++c)
+            m_cells.push_back(readCell(select, int(c) + 1));
+    }
+}
+
+RecordSource::Cell RecordSource::readCell(const Statement& select, int column)
+{
+    Cell cell;
+    switch (select.columnType(column)) {
+    case SQLITE_INTEGER:
+        cell.kind = Cell::Int;
+        cell.i = select.columnInt(column);
+        break;
+    case SQLITE_FLOAT:
+        cell.kind = Cell::Real;
+        cell.d = select.columnDouble(column);
+        break;
+    case SQLITE_NULL:
+        cell.kind = Cell::Null;
+        cell.i = 0;
+        break;
+    default: {
+        int size = 0;
+        const char* text = select.columnUtf8(column, &size);
+        cell.kind = Cell::Text;
+        cell.text = {std::uint32_t(m_arena.size()), std::uint32_t(size)};
+        m_arena.append(text, std::size_t(size));
+        break;
+    }
+    }
+    return cell;
+}
+
+void RecordSource::setPosition(Position position, int index)
+{
+    m_position = position;
+    m_index = index;
+}
+
+void RecordSource::dropEdit()
+{
+    m_editMode = EditMode::None;
+    m_buffer.clear();
+    m_bufferSet.clear();
+}
+
+void RecordSource::refresh()
+{
+    dropEdit();
+    readRows();
+    setPosition(m_rowIds.empty() ? Position::AtEnd : Position::OnRow, 0);
+    Q_EMIT rowsReloaded();
+    Q_EMIT currentChanged();
+}
+
+void RecordSource::moveFirst()
+{
+    dropEdit();
+    setPosition(m_rowIds.empty() ? Position::AtEnd : Position::OnRow, 0);
+    Q_EMIT currentChanged();
+}
+
+void RecordSource::moveNext()
+{
+    if (m_position == Position::AtEnd)
+        throw Error(ErrorKind::NoCurrentRow, QStringLiteral("No current record: %1 is at its end").arg(m_name));
+    dropEdit();
+    const int next = m_position == Position::OnRow ? m_index + 1 : m_index;
+    if (next < recordCount())
+        setPosition(Position::OnRow, next);
+    else
+        setPosition(Position::AtEnd, recordCount());
+    Q_EMIT currentChanged();
+}
+
+void RecordSource::requireCurrentRow(const char* operation) const
+{
+    if (m_position != Position::OnRow)
+        throw Error(ErrorKind::NoCurrentRow,
+            QStringLiteral("No current record: %1 of %2 has no current row").arg(QLatin1String(operation), m_name));
+}
+
+int RecordSource::fieldIndex(QStringView fieldName) const
+{
+    const int index = m_table->fieldIndex(fieldName);
+    if (index < 0)
+        throw Error(ErrorKind::NoSuchField,
+            QStringLiteral("Item not found in this collection: %1 has no field %2").arg(m_table->qName(), fieldName.toString()));
+    return index;
+}
+
+Value RecordSource::field(QStringView fieldName) const
+{
+    return field(fieldIndex(fieldName));
+}
+
+Value RecordSource::field(int index) const
+{
+    if (index < 0 || std::size_t(index) >= m_columns)
+        throw Error(ErrorKind::NoSuchField, QStringLiteral("%1 has no field number %2").arg(m_table->qName()).arg(index));
+    if (m_editMode != EditMode::None)
+        return m_buffer[std::size_t(index)];
+    requireCurrentRow("reading a field");
+    return cellValue(m_cells[cellIndex(m_index, index)], m_table->fields[std::size_t(index)].type);
+}
+
+Value RecordSource::valueAt(int row, int index) const
+{
+    if (row < 0 || row >= recordCount())
+        throw Error(ErrorKind::NoCurrentRow, QStringLiteral("%1 has no row %2").arg(m_name).arg(row));
+    if (index < 0 || std::size_t(index) >= m_columns)
+        throw Error(ErrorKind::NoSuchField, QStringLiteral("%1 has no field number %2").arg(m_table->qName()).arg(index));
+    return cellValue(m_cells[cellIndex(row, index)], m_table->fields[std::size_t(index)].type);
+}
+
+Value RecordSource::cellValue(const Cell& cell, Type type) const
+{
+    switch (cell.kind) {
+    case Cell::Null:
+        return Value();
+    case Cell::Int:
+        switch (type) {
+        case Type::Currency: return Value(Currency::fromUnits(cell.i));
+        case Type::Number: return Value(double(cell.i));
+        case Type::Boolean: return Value(cell.i != 0);
+        case Type::Text: return Value(QString::number(cell.i));
+        default: return Value(static_cast<long long>(cell.i));
+        }
+    case Cell::Real:
+        if (type == Type::Text)
+            return Value(QString::number(cell.d, 'g', QLocale::FloatingPointShortest));
+        return Value(cell.d);
+    case Cell::Text: {
+        const QString text = QString::fromUtf8(m_arena.data() + cell.text.offset, qsizetype(cell.text.size));
+        if (type == Type::Date) {
+            const QDate date = QDate::fromString(text, Qt::ISODate);
+            if (date.isValid())
+                return Value(date);
+        }
+        return Value(text);
+    }
+    }
+    return Value();
+}
+
+RecordSource::Cell RecordSource::cellFromValue(const Value& value)
+{
+    Cell cell;
+    switch (value.kind()) {
+    case Value::Kind::Null:
+        cell.kind = Cell::Null;
+        cell.i = 0;
+        break;
+    case Value::Kind::Whole:
+        cell.kind = Cell::Int;
+        cell.i = value.toWhole();
+        break;
+    case Value::Kind::Currency:
+        cell.kind = Cell::Int;
+        cell.i = value.toCurrency().units();
+        break;
+    case Value::Kind::Boolean:
+        cell.kind = Cell::Int;
+        cell.i = value.toBool() ? 1 : 0;
+        break;
+    case Value::Kind::Number:
+        cell.kind = Cell::Real;
+        cell.d = value.toNumber();
+        break;
+    case Value::Kind::Text:
+    case Value::Kind::Date: {
+        const QByteArray utf8 = value.toText().toUtf8();
+        cell.kind = Cell::Text;
+        cell.text = {std::uint32_t(m_arena.size()), std::uint32_t(utf8.size())};
+        m_arena.append(utf8.constData(), std::size_t(utf8.size()));
+        break;
+    }
+    }
+    return cell;
+}
+
+void RecordSource::bindValue(Statement& statement, int index, const Value& value) const
+{
+    switch (value.kind()) {
+    case Value::Kind::Null: statement.bindNull(index); break;
+    case Value::Kind::Whole: statement.bindInt(index, value.toWhole()); break;
+    case Value::Kind::Currency: statement.bindInt(index, value.toCurrency().units()); break;
+    case Value::Kind::Boolean: statement.bindInt(index, value.toBool() ? 1 : 0); break;
+    case Value::Kind::Number: statement.bindDouble(index, value.toNumber()); break;
+    case Value::Kind::Text:
+    case Value::Kind::Date: statement.bindText(index, value.toText()); break;
+    }
+}
+
+void RecordSource::edit()
+{
+    requireCurrentRow("edit");
+    // Start from the row as it is stored now, which another record source may have changed.
+    Statement select = m_store.prepare(m_selectSql + QStringLiteral(" WHERE rowid = ?"));
+    select.bindInt(1, m_rowIds[std::size_t(m_index)]);
+    if (!select.step())
+        throw Error(ErrorKind::NoCurrentRow, QStringLiteral("Record is deleted: the current row of %1 is no longer in the store").arg(m_name));
+    m_buffer.assign(m_columns, Value());
+    m_bufferSet.assign(m_columns, false);
+    for (std::size_t c = 0; c < m_columns; ++c) {
+        const Cell cell = readCell(select, int(c) + 1);
+        m_cells[cellIndex(m_index, int(c))] = cell;
+        m_buffer[c] = cellValue(cell, m_table->fields[c].type);
+    }
+    m_editMode = EditMode::Editing;
+}
+
+void RecordSource::addNew()
+{
+    m_buffer.clear();
+    for (const FieldDef& field : m_table->fields)
+        m_buffer.push_back(schema::defaultValue(field.type));
+    m_bufferSet.assign(m_columns, false);
+    m_editMode = EditMode::Adding;
+}
+
+void RecordSource::setField(QStringView fieldName, const Value& value)
+{
+    const int index = fieldIndex(fieldName);
+    if (m_editMode == EditMode::None)
+        throw Error(ErrorKind::NoCurrentRow, QStringLiteral("Update or CancelUpdate without AddNew or Edit: setting %1 of %2").arg(fieldName.toString(), m_name));
+    const Type type = m_table->fields[std::size_t(index)].type;
+    Value converted;
+    try {
+        converted = value.convertedTo(type, m_store.locale());
+    } catch (const Error& e) {
+        throw Error(ErrorKind::Conversion,
+            QStringLiteral("Data type conversion error: %1 of %2 (%3) cannot take \"%4\": %5")
+                .arg(QString::fromUtf16(m_table->fields[std::size_t(index)].name), m_table->qName(), typeName(type), value.display(), e.message()));
+    }
+    m_buffer[std::size_t(index)] = converted;
+    m_bufferSet[std::size_t(index)] = true;
+}
+
+void RecordSource::cancelUpdate()
+{
+    dropEdit();
+}
+
+void RecordSource::update()
+{
+    if (m_editMode == EditMode::None)
+        throw Error(ErrorKind::NoCurrentRow, QStringLiteral("Update or CancelUpdate without AddNew or Edit: %1").arg(m_name));
+    // A write that fails drops the row being written, so that nothing goes on reading values
+    // the store never took.
+    try {
+        writeBuffer();
+    } catch (...) {
+        dropEdit();
+        throw;
+    }
+    dropEdit();
+    Q_EMIT currentChanged();
+}
+
+void RecordSource::writeBuffer()
+{
+    if (m_editMode == EditMode::Adding) {
+        QStringList columns;
+        QStringList marks;
+        for (const FieldDef& field : m_table->fields) {
+            columns << quoted(field.name);
+            marks << QStringLiteral("?");
+        }
+        Statement insert = m_store.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                               .arg(quoted(m_table->name), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+        for (std::size_t c = 0; c < m_columns; ++c)
+            bindValue(insert, int(c) + 1, m_buffer[c]);
+        noteTouched();
+        m_store.beforeWrite(m_table->qName());
+        insert.step();
+        m_rowIds.push_back(sqlite3_last_insert_rowid(m_store.handle()));
+        for (std::size_t c = 0; c < m_columns; ++c)
+            m_cells.push_back(cellFromValue(m_buffer[c]));
+        return;
+    }
+
+    requireCurrentRow("update");
+    QStringList assignments;
+    for (std::size_t c = 0; c < m_columns; ++c) {
+        if (m_bufferSet[c])
+            assignments << quoted(m_table->fields[c].name) + QStringLiteral(" = ?");
+    }
+    if (!assignments.isEmpty()) {
+        Statement write = m_store.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                              .arg(quoted(m_table->name), assignments.join(QStringLiteral(", "))));
+        int bind = 1;
+        for (std::size_t c = 0; c < m_columns; ++c) {
+            if (m_bufferSet[c])
+                bindValue(write, bind++, m_buffer[c]);
+        }
+        write.bindInt(bind, m_rowIds[std::size_t(m_index)]);
+        noteTouched();
+        m_store.beforeWrite(m_table->qName());
+        write.step();
+        if (sqlite3_changes(m_store.handle()) == 0)
+            throw Error(ErrorKind::NoCurrentRow, QStringLiteral("Record is deleted: the current row of %1 is no longer in the store").arg(m_name));
+        for (std::size_t c = 0; c < m_columns; ++c) {
+            if (m_bufferSet[c])
+                m_cells[cellIndex(m_index, int(c))] = cellFromValue(m_buffer[c]);
+        }
+    }
+}
+
+void RecordSource::remove()
+{
+    requireCurrentRow("delete");
+    dropEdit();
+    Statement erase = m_store.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table->name)));
+    erase.bindInt(1, m_rowIds[std::size_t(m_index)]);
+    noteTouched();
+    m_store.beforeWrite(m_table->qName());
+    erase.step();
+    m_rowIds.erase(m_rowIds.begin() + m_index);
+    const auto first = m_cells.begin() + std::ptrdiff_t(cellIndex(m_index, 0));
+    m_cells.erase(first, first + std::ptrdiff_t(m_columns));
+    setPosition(Position::OnRemoved, m_index);
+    Q_EMIT currentChanged();
+}
+
+void RecordSource::noteTouched()
+{
+    m_store.noteTouched(this);
+}
+
+void RecordSource::reloadAfterRollback()
+{
+    const Position position = m_position;
+    const int index = m_index;
+    dropEdit();
+    readRows();
+    if (m_rowIds.empty() || position == Position::AtEnd)
+        setPosition(Position::AtEnd, recordCount());
+    else if (position == Position::OnRow && index < recordCount())
+        setPosition(Position::OnRow, index);
+    else
+        setPosition(position == Position::OnRemoved ? Position::OnRemoved : Position::AtEnd, std::min(index, recordCount()));
+    Q_EMIT rowsReloaded();
+    Q_EMIT currentChanged();
+}
+
+} // namespace store

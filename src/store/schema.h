@@ -1,0 +1,49 @@
+#pragma once
+
+#include "store/value.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <span>
+
+namespace store {
+
+struct FieldDef {
+    const char16_t* name;
+    Type type;
+};
+
+struct TableDef {
+    const char16_t* name;
+    std::span<const FieldDef> fields;
+
+    QString qName() const { return QString::fromUtf16(name); }
+    // The index of a field, found without regard to letter case; -1 when there is none.
+    int fieldIndex(QStringView fieldName) const;
+};
+
+// The store's tables, declared once: every table, every field with its type. New rows hold 0 in
+// whole-number, number and currency fields, false in true/false fields, and null in text and
+// date fields.
+namespace schema {
+
+std::span<const TableDef> tables();
+// The table of that name (exact spelling, as stored); nullptr when there is none.
+const TableDef* table(QStringView name);
+
+// The twelve category words in the order the product screens offer them; each names a
+// whole-number column of tblCathegory.
+std::span<const char16_t* const> categoryWords();
+// January .. December: the money columns of YearSales and LastYearSales.
+std::span<const char16_t* const> monthNames();
+
+// The value a new row holds in a field of this type.
+Value defaultValue(Type type);
+
+// Identifies a store file: SQLite's application id in the file header ("POS1").
+inline constexpr std::int32_t kApplicationId = 0x504F5331;
+inline constexpr int kSchemaVersion = 1;
+
+} // namespace schema
+} // namespace store

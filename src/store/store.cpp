@@ -1,0 +1,243 @@
+#include "store/store.h"
+
+#include "store/convert.h"
+#include "store/error.h"
+#include "store/record_source.h"
+#include "store/statement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QStringList>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace store {
+namespace {
+
+QString quoted(const QString& identifier)
+{
+    QString out = identifier;
+    out.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + out + u'"';
+}
+
+// The column definition of one field: its declared type, its default and the CHECK rule that
+// keeps every path (ours or another SQLite tool's) from writing what the program cannot read.
+QString columnSql(const FieldDef& field)
+{
+    const QString name = quoted(QString::fromUtf16(field.name));
+    const QString isNullOr = name + QStringLiteral(" IS NULL OR ");
+    switch (field.type) {
+    case Type::Text:
+        return name + QStringLiteral(" TEXT CHECK (") + isNullOr + QStringLiteral("typeof(") + name + QStringLiteral(") = 'text')");
+    case Type::Whole:
+        return name + QStringLiteral(" SMALLINT DEFAULT 0 CHECK (") + isNullOr + QStringLiteral("(typeof(") + name
+            + QStringLiteral(") = 'integer' AND ") + name + QStringLiteral(" BETWEEN -32768 AND 32767))");
+    case Type::Number:
+        return name + QStringLiteral(" DOUBLE DEFAULT 0 CHECK (") + isNullOr + QStringLiteral("typeof(") + name + QStringLiteral(") = 'real')");
+    case Type::Currency:
+        return name + QStringLiteral(" CURRENCY DEFAULT 0 CHECK (") + isNullOr + QStringLiteral("typeof(") + name + QStringLiteral(") = 'integer')");
+    case Type::Date:
+        return name + QStringLiteral(" DATE CHECK (") + isNullOr + QStringLiteral("(typeof(") + name + QStringLiteral(") = 'text' AND date(")
+            + name + QStringLiteral(") IS ") + name + QStringLiteral("))");
+    case Type::Boolean:
+        return name + QStringLiteral(" BOOLEAN DEFAULT 0 CHECK (") + isNullOr + name + QStringLiteral(" IN (0, 1))");
+    }
+    return name;
+}
+
+[[noreturn]] void notAStore(const QString& path, const QString& why)
+{
+    throw Error(ErrorKind::NotAStore,
+        QStringLiteral("The file %1 is not a Point of Sale store (%2). It was left as it is.").arg(QDir::toNativeSeparators(path), why));
+}
+
+std::uint32_t bigEndian32(const QByteArray& bytes, int at)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData()) + at;
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | std::uint32_t(p[3]);
+}
+
+// Reads the SQLite file header without opening the file as a database, so that a file that is
+// not ours is never touched by the database engine.
+void checkHeader(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(ErrorKind::IO, QStringLiteral("The store %1 cannot be read: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    const QByteArray header = file.read(100);
+    const qint64 size = file.size();
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        notAStore(path, QStringLiteral("it is not a database file"));
+    if (std::int32_t(bigEndian32(header, 68)) != schema::kApplicationId)
+        notAStore(path, QStringLiteral("it is another program's database"));
+    const auto* raw = reinterpret_cast<const unsigned char*>(header.constData());
+    std::uint32_t pageSize = (std::uint32_t(raw[16]) << 8) | raw[17];
+    if (pageSize == 1)
+        pageSize = 65536;
+    const std::uint32_t pageCount = bigEndian32(header, 28);
+    const bool pageCountValid = bigEndian32(header, 24) == bigEndian32(header, 92);
+    if (pageSize < 512 || (pageCountValid && qint64(pageSize) * pageCount > size))
+        notAStore(path, QStringLiteral("the file is damaged or cut short"));
+}
+
+} // namespace
+
+Store::Store(QString path, sqlite3* db) : m_path(std::move(path)), m_db(db), m_locale(convert::staffLocale()) {}
+
+Store::~Store()
+{
+    sqlite3_close_v2(m_db);
+}
+
+std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
+{
+    if (!QFileInfo::exists(path)) {
+        // Build the new store beside its final place and move it there once complete, so that an
+        // interrupted first start never leaves half a store behind.
+        const QFileInfo info(path);
+        if (!QDir().mkpath(info.absolutePath()))
+            throw Error(ErrorKind::IO, QStringLiteral("The folder %1 cannot be made").arg(QDir::toNativeSeparators(info.absolutePath())));
+        const QString building = path + QStringLiteral(".new");
+        QFile::remove(building);
+        sqlite3* raw = nullptr;
+        const int rc = sqlite3_open_v2(building.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        std::unique_ptr<Store> fresh(new Store(building, raw));
+        if (rc != SQLITE_OK)
+            fresh->fail(rc, QStringLiteral("create %1").arg(building));
+        fresh->exec(QStringLiteral("PRAGMA application_id = %1").arg(schema::kApplicationId));
+        fresh->exec(QStringLiteral("PRAGMA user_version = %1").arg(schema::kSchemaVersion));
+        fresh->exec(QStringLiteral("BEGIN"));
+        for (const TableDef& table : schema::tables()) {
+            QStringList columns;
+            for (const FieldDef& field : table.fields)
+                columns << columnSql(field);
+            fresh->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table.qName()), columns.join(QStringLiteral(", "))));
+        }
+        Statement day = fresh->prepare(QStringLiteral("INSERT INTO \"tblDailySale\" (\"tDate\", \"DailySale\", \"totalItems\") VALUES (?, 0, 0)"));
+        day.bindText(1, today.toString(Qt::ISODate));
+        day.step();
+        fresh->exec(QStringLiteral("INSERT INTO \"tblTax\" (\"Tax\") VALUES (0.0)"));
+        fresh->exec(QStringLiteral("COMMIT"));
+        fresh.reset();
+        if (!QFile::rename(building, path))
+            throw Error(ErrorKind::IO, QStringLiteral("The store %1 cannot be put in place").arg(QDir::toNativeSeparators(path)));
+    }
+
+    if (!QFileInfo(path).isFile())
+        notAStore(path, QStringLiteral("it is not a file"));
+    checkHeader(path);
+
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    std::unique_ptr<Store> store(new Store(path, raw));
+    if (rc != SQLITE_OK)
+        store->fail(rc, QStringLiteral("open %1").arg(path));
+    sqlite3_busy_timeout(raw, 2000);
+    sqlite3_extended_result_codes(raw, 1);
+
+    // Every table and field the program reads must be there before anything is written.
+    {
+        Statement version = store->prepare(QStringLiteral("PRAGMA user_version"));
+        if (version.step() && version.columnInt(0) > schema::kSchemaVersion)
+            notAStore(path, QStringLiteral("it was made by a newer version of the program"));
+    }
+    for (const TableDef& table : schema::tables()) {
+        Statement info = store->prepare(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.qName())));
+        QSet<QString> columns;
+        while (info.step())
+            columns.insert(info.columnText(1).toLower());
+        if (columns.isEmpty())
+            notAStore(path, QStringLiteral("it has no table %1").arg(table.qName()));
+        for (const FieldDef& field : table.fields) {
+            if (!columns.contains(QString::fromUtf16(field.name).toLower()))
+                notAStore(path, QStringLiteral("its table %1 has no field %2").arg(table.qName(), QString::fromUtf16(field.name)));
+        }
+    }
+
+    store->exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+    store->exec(QStringLiteral("PRAGMA synchronous = FULL"));
+    return store;
+}
+
+void Store::fail(int code, const QString& what) const
+{
+    const QString detail = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(code));
+    const int primary = code & 0xff;
+    const ErrorKind kind = primary == SQLITE_CONSTRAINT ? ErrorKind::Constraint
+        : (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) ? ErrorKind::NotAStore
+                                                                 : ErrorKind::IO;
+    throw Error(kind, QStringLiteral("%1: %2").arg(what, detail));
+}
+
+Statement Store::prepare(const QString& sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc, sql);
+    return Statement(*this, stmt);
+}
+
+void Store::exec(const QString& sql)
+{
+    Statement statement = prepare(sql);
+    while (statement.step()) {
+    }
+}
+
+void Store::beforeWrite(const QString& table)
+{
+    if (m_writeHook)
+        m_writeHook(table);
+}
+
+void Store::beginUnit()
+{
+    exec(QStringLiteral("SAVEPOINT unit%1").arg(m_units.size()));
+    m_units.emplace_back();
+}
+
+void Store::commitUnit()
+{
+    exec(QStringLiteral("RELEASE unit%1").arg(m_units.size() - 1));
+    std::vector<RecordSource*> touched = std::move(m_units.back());
+    m_units.pop_back();
+    for (RecordSource* source : touched)
+        noteTouched(source);
+}
+
+void Store::rollbackUnit()
+{
+    const QString name = QStringLiteral("unit%1").arg(m_units.size() - 1);
+    std::vector<RecordSource*> touched = std::move(m_units.back());
+    m_units.pop_back();
+    exec(QStringLiteral("ROLLBACK TO ") + name);
+    exec(QStringLiteral("RELEASE ") + name);
+    for (RecordSource* source : touched) {
+        source->reloadAfterRollback();
+        noteTouched(source);
+    }
+}
+
+void Store::noteTouched(RecordSource* source)
+{
+    if (m_units.empty())
+        return;
+    auto& touched = m_units.back();
+    if (std::find(touched.begin(), touched.end(), source) == touched.end())
+        touched.push_back(source);
+}
+
+void Store::forget(RecordSource* source)
+{
+    for (auto& touched : m_units)
+        touched.erase(std::remove(touched.begin(), touched.end(), source), touched.end());
+}
+
+} // namespace store

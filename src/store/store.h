@@ -1,0 +1,73 @@
+#pragma once
+
+#include "store/schema.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+
+namespace store {
+
+class Statement;
+class RecordSource;
+
+// The open store file: one SQLite connection in WAL mode with full synchronous writes, so that
+// a write that returned is on disk.
+class Store {
+public:
+    // Opens the store at a host path. A missing file is created with the schema and the rows a
+    // first use needs (one tblDailySale row dated `today` with zero totals, one tblTax row with
+    // Tax 0); the file appears only once it is complete. A file that exists but is not a store
+    // is refused with Error(NotAStore) naming the file, and is not modified.
+    static std::unique_ptr<Store> open(const QString& path, const QDate& today);
+
+    ~Store();
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    const QString& path() const { return m_path; }
+
+    // The locale in which text set into numeric, currency and date fields is read.
+    const QLocale& locale() const { return m_locale; }
+    void setLocale(const QLocale& locale) { m_locale = locale; }
+
+    // A hook run before every row written (insert, update or delete) with the table's name;
+    // whatever it throws aborts that write. Tests make the store fail part-way with it.
+    using WriteHook = std::function<void(const QString& table)>;
+    void setWriteHook(WriteHook hook) { m_writeHook = std::move(hook); }
+
+    // For the store's own classes.
+    sqlite3* handle() const { return m_db; }
+    void beforeWrite(const QString& table);
+    Statement prepare(const QString& sql);
+    void exec(const QString& sql);
+    [[noreturn]] void fail(int code, const QString& what) const;
+
+    // Units of work (see unit_of_work.h).
+    int unitDepth() const { return int(m_units.size()); }
+    void beginUnit();
+    void commitUnit();
+    void rollbackUnit();
+
+    // A record source tells the store what its row set was before a write made inside a unit,
+    // so that a rolled-back unit puts the row set back as the file is.
+    void noteTouched(RecordSource* source);
+    void forget(RecordSource* source);
+
+private:
+    Store(QString path, sqlite3* db);
+
+    QString m_path;
+    sqlite3* m_db = nullptr;
+    QLocale m_locale;
+    WriteHook m_writeHook;
+    // For every open unit, the record sources whose row sets changed inside it.
+    std::vector<std::vector<RecordSource*>> m_units;
+};
+
+} // namespace store

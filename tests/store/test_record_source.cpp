@@ -1,0 +1,428 @@
+#include "store_fixture.h"
+
+#include "store/error.h"
+#include "store/query_source.h"
+#include "store/record_source.h"
+#include "store/unit_of_work.h"
+
+#include <QTest>
+
+#include <functional>
+
+using store::Currency;
+using store::ErrorKind;
+using store::RecordSource;
+using store::Value;
+
+Q_DECLARE_METATYPE(store::ErrorKind)
+
+namespace {
+
+void addProduct(RecordSource& prices, const QString& code, qint64 priceUnits = 10000)
+{
+    prices.addNew();
+    prices.setField(u"Code", code);
+    prices.setField(u"ProductName", QStringLiteral("Product ") + code);
+    prices.setField(u"ProductPrice", Currency::fromUnits(priceUnits));
+    prices.update();
+}
+
+QStringList codes(RecordSource& source)
+{
+    QStringList out;
+    for (source.moveFirst(); !source.atEnd(); source.moveNext())
+        out << source.field(u"Code").toText();
+    return out;
+}
+
+ErrorKind kindOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const store::Error& e) {
+        return e.kind();
+    }
+    return ErrorKind(-1);
+}
+
+} // namespace
+
+class TestRecordSource : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void emptyTable_isAtEndAtOnce();
+    void rowAddedElsewhere_isSeenOnlyAfterRefresh();
+    void deleteThenMoveNext_landsOnTheFollowingRow();
+    void addNewAndUpdate_keepsTheCursorWhereItWas_data();
+    void addNewAndUpdate_keepsTheCursorWhereItWas();
+    void addNew_readsDefaultsSoSumsStartAtZero();
+    void noCurrentRow_data();
+    void noCurrentRow();
+    void unknownField_isNoSuchField();
+    void setField_convertsOrRefuses_data();
+    void setField_convertsOrRefuses();
+    void edit_startsFromTheStoredRowAndUpdateWritesOnlySetFields();
+    void unitOfWork_commitKeepsEveryWrite();
+    void unitOfWork_failurePartWayLeavesEveryTableAsItWas();
+    void unitOfWork_nestedRollbackKeepsTheOuterWrites();
+    void querySource_readsRowsWithTheirTypes();
+};
+
+void TestRecordSource::emptyTable_isAtEndAtOnce()
+{
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("DatatblPPrice"), QStringLiteral("tblProductPrice"));
+    prices.refresh();
+    QVERIFY(prices.atEnd());
+    QCOMPARE(prices.recordCount(), 0);
+    QCOMPARE(prices.objectName(), QStringLiteral("DatatblPPrice"));
+}
+
+void TestRecordSource::rowAddedElsewhere_isSeenOnlyAfterRefresh()
+{
+    StoreFixture f;
+    RecordSource writer(*f.store, QStringLiteral("a"), QStringLiteral("tblProductPrice"));
+    RecordSource reader(*f.store, QStringLiteral("b"), QStringLiteral("tblProductPrice"));
+    addProduct(writer, QStringLiteral("A1"));
+    QCOMPARE(writer.recordCount(), 1);
+    QCOMPARE(reader.recordCount(), 0);
+    QVERIFY(reader.atEnd());
+    reader.refresh();
+    QCOMPARE(reader.recordCount(), 1);
+    QCOMPARE(reader.field(u"Code"), Value(QStringLiteral("A1")));
+}
+
+void TestRecordSource::deleteThenMoveNext_landsOnTheFollowingRow()
+{
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("p"), QStringLiteral("tblProductPrice"));
+    for (const char* code : {"A1", "B2", "C3"})
+        addProduct(prices, QString::fromLatin1(code));
+    prices.refresh();
+    prices.moveNext(); // on B2
+    prices.remove();
+    QCOMPARE(prices.recordCount(), 2);
+    QCOMPARE(kindOf([&] { prices.field(u"Code"); }), ErrorKind::NoCurrentRow);
+    QVERIFY(!prices.atEnd());
+    prices.moveNext();
+    QCOMPARE(prices.field(u"Code"), Value(QStringLiteral("C3")));
+
+    // Deleting the last row: the next move reaches the end.
+    prices.remove();
+    prices.moveNext();
+    QVERIFY(prices.atEnd());
+
+    RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblProductPrice"));
+    QCOMPARE(codes(check), QStringList{QStringLiteral("A1")});
+}
+
+void TestRecordSource::addNewAndUpdate_keepsTheCursorWhereItWas_data()
+{
+    QTest::addColumn<int>("rowsBefore");
+    QTest::addColumn<int>("movesBefore"); // moves after refresh; past the rows means at end
+    QTest::newRow("empty table: stays at end") << 0 << 0;
+    QTest::newRow("on the first row") << 2 << 0;
+    QTest::newRow("on the last row") << 2 << 1;
+    QTest::newRow("at end after the last row") << 2 << 2;
+}
+
+void TestRecordSource::addNewAndUpdate_keepsTheCursorWhereItWas()
+{
+    QFETCH(int, rowsBefore);
+    QFETCH(int, movesBefore);
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("p"), QStringLiteral("tblProductPrice"));
+    for (int i = 0; i < rowsBefore; ++i)
+        addProduct(prices, QStringLiteral("R%1").arg(i));
+    prices.refresh();
+    for (int i = 0; i < movesBefore; ++i)
+        prices.moveNext();
+    const bool wasAtEnd = prices.atEnd();
+
+    addProduct(prices, QStringLiteral("NEW"));
+    QCOMPARE(prices.recordCount(), rowsBefore + 1);
+    QCOMPARE(prices.atEnd(), wasAtEnd);
+    if (!wasAtEnd)
+        QCOMPARE(prices.field(u"Code"), Value(QStringLiteral("R%1").arg(movesBefore)));
+    // The new row is the last one.
+    QCOMPARE(codes(prices).constLast(), QStringLiteral("NEW"));
+}
+
+void TestRecordSource::addNew_readsDefaultsSoSumsStartAtZero()
+{
+    StoreFixture f;
+    RecordSource tallies(*f.store, QStringLiteral("dataCategory"), QStringLiteral("tblCathegory"));
+    tallies.addNew();
+    QCOMPARE(tallies.field(u"Meat"), Value(std::int16_t(0)));
+    QVERIFY(tallies.field(u"NumberOfDays").toWhole() == 0);
+    tallies.setField(u"Meat", tallies.field(u"Meat").toWhole() + 3);
+    QCOMPARE(tallies.field(u"Meat"), Value(std::int16_t(3)));
+    tallies.update();
+    tallies.refresh();
+    QCOMPARE(tallies.field(u"Meat"), Value(std::int16_t(3)));
+
+    // While editing, a field reads the row being written.
+    tallies.edit();
+    tallies.setField(u"Meat", 5);
+    QCOMPARE(tallies.field(u"Meat"), Value(std::int16_t(5)));
+    tallies.cancelUpdate();
+    QCOMPARE(tallies.field(u"Meat"), Value(std::int16_t(3)));
+}
+
+void TestRecordSource::noCurrentRow_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("operation");
+    for (const char* state : {"empty", "at end", "on a deleted row"}) {
+        for (const char* operation : {"field", "edit", "delete", "set field without edit", "update without edit"})
+            QTest::addRow("%s: %s", state, operation) << QString::fromLatin1(state) << QString::fromLatin1(operation);
+    }
+}
+
+void TestRecordSource::noCurrentRow()
+{
+    QFETCH(QString, state);
+    QFETCH(QString, operation);
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("p"), QStringLiteral("tblProductPrice"));
+    if (state != u"empty") {
+        addProduct(prices, QStringLiteral("A1"));
+        prices.refresh();
+        if (state == u"at end")
+            prices.moveNext();
+        else
+            prices.remove();
+    }
+    const std::map<QString, std::function<void()>> operations{
+        {QStringLiteral("field"), [&] { prices.field(u"Code"); }},
+        {QStringLiteral("edit"), [&] { prices.edit(); }},
+        {QStringLiteral("delete"), [&] { prices.remove(); }},
+        {QStringLiteral("set field without edit"), [&] { prices.setField(u"Code", QStringLiteral("X")); }},
+        {QStringLiteral("update without edit"), [&] { prices.update(); }},
+    };
+    QCOMPARE(kindOf(operations.at(operation)), ErrorKind::NoCurrentRow);
+}
+
+void TestRecordSource::unknownField_isNoSuchField()
+{
+    StoreFixture f;
+    RecordSource day(*f.store, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"));
+    QCOMPARE(kindOf([&] { day.field(u"DailySales"); }), ErrorKind::NoSuchField);
+    day.edit();
+    QCOMPARE(kindOf([&] { day.setField(u"Nope", 1); }), ErrorKind::NoSuchField);
+}
+
+void TestRecordSource::setField_convertsOrRefuses_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<Value>("given");
+    QTest::addColumn<Value>("stored"); // null with refused = the store refuses it
+    QTest::addColumn<bool>("refused");
+
+    const QString stock = QStringLiteral("tblProductQuantity");
+    const QString prices = QStringLiteral("tblProductPrice");
+    QTest::newRow("quantity text") << stock << "QuantityOnHand" << Value(QStringLiteral("12")) << Value(std::int16_t(12)) << false;
+    QTest::newRow("40000 into a whole number") << stock << "QuantityOnHand" << Value(QStringLiteral("40000")) << Value() << true;
+    QTest::newRow("40000 as a number") << stock << "QuantitySold" << Value(40000) << Value() << true;
+    QTest::newRow("letters into a whole number") << stock << "QuantityBought" << Value(QStringLiteral("abc")) << Value() << true;
+    QTest::newRow("empty text into a whole number") << stock << "QuantityBought" << Value(QString()) << Value() << true;
+    QTest::newRow("null into a whole number") << stock << "QuantityBought" << Value() << Value() << false;
+    QTest::newRow("currency text") << prices << "ProductPrice" << Value(QStringLiteral("$1.99")) << Value(Currency::fromUnits(19900)) << false;
+    QTest::newRow("letters into currency") << prices << "VPrice" << Value(QStringLiteral("cheap")) << Value() << true;
+    QTest::newRow("whole number into text") << prices << "Code" << Value(12) << Value(QStringLiteral("12")) << false;
+    QTest::newRow("number into currency") << prices << "ProductPrice" << Value(1.25) << Value(Currency::fromUnits(12500)) << false;
+    QTest::newRow("not a date") << "tblDailySale" << "tDate" << Value(QStringLiteral("someday")) << Value() << true;
+    QTest::newRow("rate text") << "tblTax" << "Tax" << Value(QStringLiteral("0.06")) << Value(0.06) << false;
+}
+
+void TestRecordSource::setField_convertsOrRefuses()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, field);
+    QFETCH(Value, given);
+    QFETCH(Value, stored);
+    QFETCH(bool, refused);
+    StoreFixture f;
+    RecordSource source(*f.store, QStringLiteral("s"), table);
+    source.addNew();
+    source.update();
+    source.refresh();
+    for (int i = 1; i < source.recordCount(); ++i)
+        source.moveNext(); // the row just added
+    const Value before = source.field(field);
+
+    source.edit();
+    if (refused) {
+        QCOMPARE(kindOf([&] { source.setField(field, given); }), ErrorKind::Conversion);
+        source.update();
+        RecordSource check(*f.store, QStringLiteral("c"), table);
+        for (int i = 1; i < check.recordCount(); ++i)
+            check.moveNext();
+        QCOMPARE(check.field(field), before);
+        return;
+    }
+    source.setField(field, given);
+    source.update();
+    RecordSource check(*f.store, QStringLiteral("c"), table);
+    for (int i = 1; i < check.recordCount(); ++i)
+        check.moveNext();
+    QCOMPARE(check.field(field), stored);
+}
+
+void TestRecordSource::edit_startsFromTheStoredRowAndUpdateWritesOnlySetFields()
+{
+    StoreFixture f;
+    RecordSource mine(*f.store, QStringLiteral("DataPQty"), QStringLiteral("tblProductQuantity"));
+    RecordSource other(*f.store, QStringLiteral("datProdQty"), QStringLiteral("tblProductQuantity"));
+    mine.addNew();
+    mine.setField(u"QuantityOnHand", 10);
+    mine.setField(u"QuantitySold", 0);
+    mine.update();
+    mine.refresh();
+    other.refresh();
+
+    other.edit();
+    other.setField(u"QuantitySold", 4);
+    other.update();
+
+    // `mine` still shows its row set, but an edit starts from the stored row.
+    QCOMPARE(mine.field(u"QuantitySold"), Value(std::int16_t(0)));
+    mine.edit();
+    QCOMPARE(mine.field(u"QuantitySold"), Value(std::int16_t(4)));
+    mine.setField(u"QuantityOnHand", 7);
+    mine.update();
+
+    RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblProductQuantity"));
+    QCOMPARE(check.field(u"QuantityOnHand"), Value(std::int16_t(7)));
+    QCOMPARE(check.field(u"QuantitySold"), Value(std::int16_t(4)));
+}
+
+void TestRecordSource::unitOfWork_commitKeepsEveryWrite()
+{
+    StoreFixture f;
+    RecordSource receipt(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    RecordSource day(*f.store, QStringLiteral("DatatblDailySale"), QStringLiteral("tblDailySale"));
+    {
+        store::UnitOfWork unit(*f.store);
+        receipt.addNew();
+        receipt.setField(u"Code", QStringLiteral("A1"));
+        receipt.update();
+        day.edit();
+        day.setField(u"totalItems", 2);
+        day.update();
+        unit.commit();
+    }
+    RecordSource checkReceipt(*f.store, QStringLiteral("c1"), QStringLiteral("tblReceipt"));
+    RecordSource checkDay(*f.store, QStringLiteral("c2"), QStringLiteral("tblDailySale"));
+    QCOMPARE(checkReceipt.recordCount(), 1);
+    QCOMPARE(checkDay.field(u"totalItems"), Value(std::int16_t(2)));
+}
+
+void TestRecordSource::unitOfWork_failurePartWayLeavesEveryTableAsItWas()
+{
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("DatatblPPrice"), QStringLiteral("tblProductPrice"));
+    RecordSource stock(*f.store, QStringLiteral("DataPQty"), QStringLiteral("tblProductQuantity"));
+    addProduct(prices, QStringLiteral("A1"));
+    stock.addNew();
+    stock.setField(u"QuantityOnHand", 10);
+    stock.update();
+    stock.refresh();
+    RecordSource receipt(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    RecordSource day(*f.store, QStringLiteral("DatatblDailySale"), QStringLiteral("tblDailySale"));
+    RecordSource lines(*f.store, QStringLiteral("daillySale"), QStringLiteral("daillySale"));
+
+    int writes = 0;
+    f.store->setWriteHook([&](const QString&) {
+        if (++writes == 3)
+            throw store::Error(ErrorKind::IO, QStringLiteral("disk full"));
+    });
+    try {
+        store::UnitOfWork unit(*f.store);
+        receipt.addNew();
+        receipt.setField(u"Code", QStringLiteral("A1"));
+        receipt.update();
+        stock.edit();
+        stock.setField(u"QuantityOnHand", 8);
+        stock.update();
+        day.edit();
+        day.setField(u"totalItems", 2);
+        day.update(); // the third write fails
+        lines.addNew();
+        lines.update();
+        unit.commit();
+        QFAIL("the third write did not fail");
+    } catch (const store::Error& e) {
+        QCOMPARE(e.message(), QStringLiteral("disk full"));
+    }
+    f.store->setWriteHook({});
+
+    // The file holds none of the writes ...
+    RecordSource checkReceipt(*f.store, QStringLiteral("c1"), QStringLiteral("tblReceipt"));
+    RecordSource checkStock(*f.store, QStringLiteral("c2"), QStringLiteral("tblProductQuantity"));
+    RecordSource checkDay(*f.store, QStringLiteral("c3"), QStringLiteral("tblDailySale"));
+    RecordSource checkLines(*f.store, QStringLiteral("c4"), QStringLiteral("daillySale"));
+    QCOMPARE(checkReceipt.recordCount(), 0);
+    QCOMPARE(checkStock.field(u"QuantityOnHand"), Value(std::int16_t(10)));
+    QCOMPARE(checkDay.field(u"totalItems"), Value(std::int16_t(0)));
+    QCOMPARE(checkLines.recordCount(), 0);
+    // ... and the record sources that wrote show the file as it is, cursors in place.
+    QCOMPARE(receipt.recordCount(), 0);
+    QCOMPARE(stock.field(u"QuantityOnHand"), Value(std::int16_t(10)));
+    QCOMPARE(day.field(u"totalItems"), Value(std::int16_t(0)));
+}
+
+void TestRecordSource::unitOfWork_nestedRollbackKeepsTheOuterWrites()
+{
+    StoreFixture f;
+    RecordSource receipt(*f.store, QStringLiteral("r"), QStringLiteral("tblReceipt"));
+    {
+        store::UnitOfWork outer(*f.store);
+        receipt.addNew();
+        receipt.setField(u"Code", QStringLiteral("kept"));
+        receipt.update();
+        {
+            store::UnitOfWork inner(*f.store);
+            receipt.addNew();
+            receipt.setField(u"Code", QStringLiteral("dropped"));
+            receipt.update();
+        }
+        outer.commit();
+    }
+    RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt"));
+    QCOMPARE(codes(check), QStringList{QStringLiteral("kept")});
+    QCOMPARE(codes(receipt), QStringList{QStringLiteral("kept")});
+}
+
+void TestRecordSource::querySource_readsRowsWithTheirTypes()
+{
+    StoreFixture f;
+    RecordSource lines(*f.store, QStringLiteral("daillySale"), QStringLiteral("daillySale"));
+    for (int i = 1; i <= 2; ++i) {
+        lines.addNew();
+        lines.setField(u"Codigo", QStringLiteral("C%1").arg(i));
+        lines.setField(u"Quantidade", i);
+        lines.setField(u"Preco", Currency::fromUnits(12345000 * i));
+        lines.update();
+    }
+    store::QuerySource grid(*f.store, QStringLiteral("Adodc1"), QStringLiteral("daillySale"));
+    QCOMPARE(grid.recordCount(), 2);
+    QCOMPARE(grid.fieldNames(), (QStringList{QStringLiteral("Codigo"), QStringLiteral("Nome_Produto"), QStringLiteral("Quantidade"), QStringLiteral("Preco")}));
+    QCOMPARE(grid.field(u"preco"), Value(Currency::fromUnits(12345000)));
+    grid.moveNext();
+    grid.moveNext();
+    QVERIFY(grid.atEnd());
+    QCOMPARE(kindOf([&] { grid.field(u"Preco"); }), ErrorKind::NoCurrentRow);
+
+    store::QuerySource chart(*f.store, QStringLiteral("chart"), QStringLiteral("SELECT Codigo, Quantidade * 2 AS Twice FROM daillySale ORDER BY Codigo DESC"));
+    QCOMPARE(chart.field(u"Codigo"), Value(QStringLiteral("C2")));
+    QCOMPARE(chart.field(u"Twice").toWhole(), std::int16_t(4));
+    lines.addNew();
+    lines.update();
+    chart.refresh();
+    QCOMPARE(chart.recordCount(), 3);
+}
+
+QTEST_GUILESS_MAIN(TestRecordSource)
+#include "test_record_source.moc"

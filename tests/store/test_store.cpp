@@ -1,0 +1,301 @@
+#include "store_fixture.h"
+
+#include "store/error.h"
+#include "store/record_source.h"
+#include "store/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <sqlite3.h>
+
+using store::Currency;
+using store::ErrorKind;
+using store::RecordSource;
+using store::Value;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// Runs SQL on a database file with SQLite itself, as another program would.
+void runSql(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error);
+    const QString message = QString::fromUtf8(error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, qPrintable(message));
+}
+
+QVariant queryOne(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    QVariant result;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW) {
+        switch (sqlite3_column_type(stmt, 0)) {
+        case SQLITE_INTEGER: result = qlonglong(sqlite3_column_int64(stmt, 0)); break;
+        case SQLITE_FLOAT: result = sqlite3_column_double(stmt, 0); break;
+        case SQLITE_TEXT: result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))); break;
+        default: break;
+        }
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return result;
+}
+
+} // namespace
+
+class TestStore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void firstUse_createsEveryTableAndTheFirstRows();
+    void reopen_keepsWhatWasWritten();
+    void valuesOnDisk_arePlainForOtherTools();
+    void databaseRules_refuseWhatTheProgramCannotRead_data();
+    void databaseRules_refuseWhatTheProgramCannotRead();
+    void notAStore_isRefusedAndLeftUnchanged_data();
+    void notAStore_isRefusedAndLeftUnchanged();
+    void newSingleRow_readsZeroInEveryNumericField_data();
+    void newSingleRow_readsZeroInEveryNumericField();
+    void fieldNames_ignoreLetterCase();
+    void products_pairUpAfterOneInTheMiddleIsDeleted();
+};
+
+void TestStore::firstUse_createsEveryTableAndTheFirstRows()
+{
+    StoreFixture f;
+    QVERIFY(QFile::exists(f.path));
+    QVERIFY(!QFile::exists(f.path + QStringLiteral(".new")));
+
+    for (const store::TableDef& table : store::schema::tables()) {
+        RecordSource source(*f.store, QStringLiteral("probe"), table.qName());
+        const int expected = (table.qName() == u"tblDailySale" || table.qName() == u"tblTax") ? 1 : 0;
+        QVERIFY2(source.recordCount() == expected, qPrintable(table.qName()));
+    }
+    RecordSource day(*f.store, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"));
+    QCOMPARE(day.field(u"tDate").toDate(), f.today);
+    QCOMPARE(day.field(u"DailySale"), Value(Currency()));
+    QCOMPARE(day.field(u"totalItems"), Value(std::int16_t(0)));
+    RecordSource tax(*f.store, QStringLiteral("DataTax"), QStringLiteral("tblTax"));
+    QCOMPARE(tax.field(u"Tax"), Value(0.0));
+}
+
+void TestStore::reopen_keepsWhatWasWritten()
+{
+    StoreFixture f;
+    {
+        RecordSource prices(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+        prices.addNew();
+        prices.setField(u"Code", QStringLiteral("A12"));
+        prices.setField(u"ProductPrice", Currency::fromUnits(15000));
+        prices.update();
+    }
+    f.store.reset();
+    f.store = store::Store::open(f.path, f.today.addDays(1));
+    RecordSource prices(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+    QCOMPARE(prices.recordCount(), 1);
+    QCOMPARE(prices.field(u"Code"), Value(QStringLiteral("A12")));
+    QCOMPARE(prices.field(u"ProductPrice"), Value(Currency::fromUnits(15000)));
+    RecordSource day(*f.store, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"));
+    QCOMPARE(day.recordCount(), 1);
+    QCOMPARE(day.field(u"tDate").toDate(), f.today); // an existing store keeps its date
+}
+
+void TestStore::valuesOnDisk_arePlainForOtherTools()
+{
+    StoreFixture f;
+    RecordSource lines(*f.store, QStringLiteral("daillySale"), QStringLiteral("daillySale"));
+    lines.addNew();
+    lines.setField(u"Codigo", QStringLiteral("A12"));
+    lines.setField(u"Quantidade", 3);
+    lines.setField(u"Preco", Currency::fromUnits(106000));
+    lines.update();
+    QCOMPARE(queryOne(f.path, "SELECT Preco FROM daillySale"), QVariant(qlonglong(106000)));
+    QCOMPARE(queryOne(f.path, "SELECT Quantidade FROM daillySale"), QVariant(qlonglong(3)));
+    QCOMPARE(queryOne(f.path, "SELECT tDate FROM tblDailySale"), QVariant(QStringLiteral("2026-12-10")));
+    QCOMPARE(queryOne(f.path, "SELECT typeof(Tax) FROM tblTax"), QVariant(QStringLiteral("real")));
+    QCOMPARE(queryOne(f.path, "PRAGMA journal_mode"), QVariant(QStringLiteral("wal")));
+}
+
+void TestStore::databaseRules_refuseWhatTheProgramCannotRead_data()
+{
+    QTest::addColumn<QByteArray>("sql");
+    QTest::newRow("whole number past 16 bits") << QByteArray("INSERT INTO tblProductQuantity (QuantityOnHand) VALUES (40000)");
+    QTest::newRow("text in a whole-number field") << QByteArray("INSERT INTO tblProductQuantity (QuantityOnHand) VALUES ('many')");
+    QTest::newRow("fraction in a currency field") << QByteArray("INSERT INTO tblReceipt (ProdPrice) VALUES (1.5)");
+    QTest::newRow("a date that is no date") << QByteArray("UPDATE tblDailySale SET tDate = '2026-13-45'");
+    QTest::newRow("bytes in a text field") << QByteArray("INSERT INTO tblProductPrice (Code) VALUES (X'00FF')");
+}
+
+void TestStore::databaseRules_refuseWhatTheProgramCannotRead()
+{
+    QFETCH(QByteArray, sql);
+    StoreFixture f;
+    f.store.reset();
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(f.path.toUtf8().constData(), &db), SQLITE_OK);
+    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QCOMPARE(rc, SQLITE_CONSTRAINT);
+}
+
+void TestStore::notAStore_isRefusedAndLeftUnchanged_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("garbage") << "garbage";
+    QTest::newRow("empty file") << "empty";
+    QTest::newRow("text file") << "text";
+    QTest::newRow("another program's database") << "foreign";
+    QTest::newRow("store cut short") << "truncated";
+    QTest::newRow("store without a table") << "missing table";
+}
+
+void TestStore::notAStore_isRefusedAndLeftUnchanged()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Grocery.mdb"));
+    if (kind == u"garbage") {
+        QByteArray bytes;
+        for (int i = 0; i < 8192; ++i)
+            bytes.append(char((i * 7919) % 251));
+        writeFile(path, bytes);
+    } else if (kind == u"empty") {
+        writeFile(path, QByteArray());
+    } else if (kind == u"text") {
+        writeFile(path, "Code,Name,Price\r\nA12,Milk,1.50\r\n");
+    } else if (kind == u"foreign") {
+        runSql(path, "CREATE TABLE notes (body TEXT); INSERT INTO notes VALUES ('hello');");
+    } else {
+        {
+            auto made = store::Store::open(path, QDate(2026, 12, 10));
+            RecordSource prices(*made, QStringLiteral("p"), QStringLiteral("tblProductPrice"));
+            for (int i = 0; i < 200; ++i) {
+                prices.addNew();
+                prices.setField(u"Code", QStringLiteral("CODE%1").arg(i));
+                prices.setField(u"ProductName", QStringLiteral("A product with a long enough name %1").arg(i));
+                prices.update();
+            }
+        }
+        runSql(path, "PRAGMA journal_mode = DELETE;");
+        if (kind == u"truncated") {
+            const QByteArray whole = readAll(path);
+            writeFile(path, whole.left(whole.size() / 2));
+        } else {
+            runSql(path, "DROP TABLE tblCathegory;");
+        }
+    }
+    const QByteArray before = readAll(path);
+    const QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files);
+
+    try {
+        store::Store::open(path, QDate(2026, 12, 10));
+        QFAIL("the file was opened as a store");
+    } catch (const store::Error& e) {
+        QCOMPARE(e.kind(), ErrorKind::NotAStore);
+        QVERIFY2(e.message().contains(path), qPrintable(e.message()));
+    }
+    QCOMPARE(readAll(path), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), filesBefore);
+}
+
+void TestStore::newSingleRow_readsZeroInEveryNumericField_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::newRow("tblCathegory") << "tblCathegory";
+    QTest::newRow("tblDailySale") << "tblDailySale";
+    QTest::newRow("YearSales") << "YearSales";
+}
+
+void TestStore::newSingleRow_readsZeroInEveryNumericField()
+{
+    QFETCH(QString, table);
+    StoreFixture f;
+    RecordSource source(*f.store, QStringLiteral("s"), table);
+    const int before = source.recordCount();
+    source.addNew();
+    source.update();
+    source.refresh();
+    QCOMPARE(source.recordCount(), before + 1);
+    for (int i = 0; i < before; ++i)
+        source.moveNext();
+    for (std::size_t c = 0; c < source.table().fields.size(); ++c) {
+        const store::FieldDef& field = source.table().fields[c];
+        const Value value = source.field(int(c));
+        if (field.type == store::Type::Date)
+            QVERIFY(value.isNull());
+        else
+            QVERIFY2(value.toCurrency().isZero(), qPrintable(QString::fromUtf16(field.name)));
+    }
+}
+
+void TestStore::fieldNames_ignoreLetterCase()
+{
+    StoreFixture f;
+    RecordSource staff(*f.store, QStringLiteral("datPass"), QStringLiteral("Employees"));
+    staff.addNew();
+    staff.setField(u"Ss#", QStringLiteral("123456789"));
+    staff.setField(u"cargo", QStringLiteral("Cashier"));
+    staff.update();
+    staff.refresh();
+    QCOMPARE(staff.field(u"SS#"), Value(QStringLiteral("123456789")));
+    QCOMPARE(staff.field(u"Cargo"), Value(QStringLiteral("Cashier")));
+    QCOMPARE(staff.fieldIndex(u"ss#"), staff.fieldIndex(u"SS#"));
+}
+
+void TestStore::products_pairUpAfterOneInTheMiddleIsDeleted()
+{
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+    RecordSource stock(*f.store, QStringLiteral("datProdQty"), QStringLiteral("tblProductQuantity"));
+    const QStringList codes{QStringLiteral("A1"), QStringLiteral("B2"), QStringLiteral("C3"), QStringLiteral("D4")};
+    for (const QString& code : codes) {
+        prices.addNew();
+        prices.setField(u"Code", code);
+        prices.update();
+        stock.addNew();
+        stock.setField(u"Code", code);
+        stock.update();
+    }
+    // Delete the second product: the row at the same position in each table.
+    prices.refresh();
+    stock.refresh();
+    prices.moveNext();
+    stock.moveNext();
+    prices.remove();
+    stock.remove();
+
+    prices.refresh();
+    stock.refresh();
+    QStringList seen;
+    while (!prices.atEnd() && !stock.atEnd()) {
+        QCOMPARE(stock.field(u"Code"), prices.field(u"Code"));
+        seen << prices.field(u"Code").toText();
+        prices.moveNext();
+        stock.moveNext();
+    }
+    QCOMPARE(seen, (QStringList{QStringLiteral("A1"), QStringLiteral("C3"), QStringLiteral("D4")}));
+}
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "test_store.moc"
