@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace store {
 namespace {
 
@@ -43,6 +45,14 @@ RecordSource::RecordSource(Store& store, const QString& name, const QString& tab
 RecordSource::~RecordSource()
 {
     m_store.forget(this);
+}
+
+Statement& RecordSource::cached(std::unique_ptr<Statement>& slot, const QString& sql)
+{
+    if (!slot)
+        slot = std::make_unique<Statement>(m_store.prepare(sql));
+    slot->reset();
+    return *slot;
 }
 
 void RecordSource::readRows()
@@ -251,7 +261,7 @@ void RecordSource::edit()
 {
     requireCurrentRow("edit");
     // Start from the row as it is stored now, which another record source may have changed.
-    Statement select = m_store.prepare(m_selectSql + QStringLiteral(" WHERE rowid = ?"));
+    Statement& select = cached(m_selectOne, m_selectSql + QStringLiteral(" WHERE rowid = ?"));
     select.bindInt(1, m_rowIds[std::size_t(m_index)]);
     if (!select.step())
         throw Error(ErrorKind::NoCurrentRow, QStringLiteral("Record is deleted: the current row of %1 is no longer in the store").arg(m_name));
@@ -262,6 +272,8 @@ void RecordSource::edit()
         m_cells[cellIndex(m_index, int(c))] = cell;
         m_buffer[c] = cellValue(cell, m_table->fields[c].type);
     }
+    // Done with the row: a statement left on it would hold a read transaction open.
+    select.reset();
     m_editMode = EditMode::Editing;
 }
 
@@ -316,14 +328,18 @@ void RecordSource::update()
 void RecordSource::writeBuffer()
 {
     if (m_editMode == EditMode::Adding) {
-        QStringList columns;
-        QStringList marks;
-        for (const FieldDef& field : m_table->fields) {
-            columns << quoted(field.name);
-            marks << QStringLiteral("?");
+        if (!m_insert) {
+            QStringList columns;
+            QStringList marks;
+            for (const FieldDef& field : m_table->fields) {
+                columns << quoted(field.name);
+                marks << QStringLiteral("?");
+            }
+            m_insert = std::make_unique<Statement>(m_store.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(quoted(m_table->name), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")))));
         }
-        Statement insert = m_store.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                               .arg(quoted(m_table->name), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+        Statement& insert = *m_insert;
+        insert.reset();
         for (std::size_t c = 0; c < m_columns; ++c)
             bindValue(insert, int(c) + 1, m_buffer[c]);
         noteTouched();
@@ -336,14 +352,19 @@ void RecordSource::writeBuffer()
     }
 
     requireCurrentRow("update");
-    QStringList assignments;
-    for (std::size_t c = 0; c < m_columns; ++c) {
-        if (m_bufferSet[c])
-            assignments << quoted(m_table->fields[c].name) + QStringLiteral(" = ?");
-    }
-    if (!assignments.isEmpty()) {
-        Statement write = m_store.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                              .arg(quoted(m_table->name), assignments.join(QStringLiteral(", "))));
+    if (std::find(m_bufferSet.begin(), m_bufferSet.end(), true) != m_bufferSet.end()) {
+        std::unique_ptr<Statement>& slot = m_updates[m_bufferSet];
+        if (!slot) {
+            QStringList assignments;
+            for (std::size_t c = 0; c < m_columns; ++c) {
+                if (m_bufferSet[c])
+                    assignments << quoted(m_table->fields[c].name) + QStringLiteral(" = ?");
+            }
+            slot = std::make_unique<Statement>(m_store.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                    .arg(quoted(m_table->name), assignments.join(QStringLiteral(", ")))));
+        }
+        Statement& write = *slot;
+        write.reset();
         int bind = 1;
         for (std::size_t c = 0; c < m_columns; ++c) {
             if (m_bufferSet[c])
@@ -366,7 +387,7 @@ void RecordSource::remove()
 {
     requireCurrentRow("delete");
     dropEdit();
-    Statement erase = m_store.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table->name)));
+    Statement& erase = cached(m_delete, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table->name)));
     erase.bindInt(1, m_rowIds[std::size_t(m_index)]);
     noteTouched();
     m_store.beforeWrite(m_table->qName());

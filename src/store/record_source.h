@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -121,6 +123,14 @@ private:
 
     void setPosition(Position position, int index);
     void dropEdit();
+
+    // Statements prepared once and kept while the source is open: the read of one row for edit,
+    // the insert, the delete, and one update per set of fields written.
+    class Statement& cached(std::unique_ptr<class Statement>& slot, const QString& sql);
+    std::unique_ptr<class Statement> m_selectOne;
+    std::unique_ptr<class Statement> m_insert;
+    std::unique_ptr<class Statement> m_delete;
+    std::map<std::vector<bool>, std::unique_ptr<class Statement>> m_updates;
 
     std::vector<std::int64_t> m_rowIds;
     std::vector<Cell> m_cells;

@@ -1,0 +1,127 @@
+// Record sources beside the same work done with plain SQLite calls, on one catalogue of 32,767
+// products: a refresh of both product tables followed by the paired scan to the last row, and
+// one durable single-field update.
+#include "catalogue.h"
+
+#include "store/record_source.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QCoreApplication>
+
+namespace {
+
+Catalogue& catalogue()
+{
+    static Catalogue instance;
+    return instance;
+}
+
+sqlite3* openPlain(const QString& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;", nullptr, nullptr, nullptr);
+    return db;
+}
+
+void RecordSource_RefreshAndPairedScan(benchmark::State& state)
+{
+    Catalogue& c = catalogue();
+    store::RecordSource prices(*c.store, QStringLiteral("DatatblPPrice"), QStringLiteral("tblProductPrice"));
+    store::RecordSource stock(*c.store, QStringLiteral("DataPQty"), QStringLiteral("tblProductQuantity"));
+    const int code = prices.fieldIndex(u"Code");
+    const int onHand = stock.fieldIndex(u"QuantityOnHand");
+    for (auto _ : state) {
+        stock.refresh();
+        prices.refresh();
+        int rows = 0;
+        while (!prices.atEnd() && !stock.atEnd()) {
+            benchmark::DoNotOptimize(prices.field(code));
+            benchmark::DoNotOptimize(stock.field(onHand));
+            prices.moveNext();
+            stock.moveNext();
+            ++rows;
+        }
+        if (rows != Catalogue::kProducts)
+            state.SkipWithError("the scan missed rows");
+    }
+}
+
+void PlainSqlite_RefreshAndPairedScan(benchmark::State& state)
+{
+    Catalogue& c = catalogue();
+    sqlite3* db = openPlain(c.path);
+    for (auto _ : state) {
+        sqlite3_stmt* prices = nullptr;
+        sqlite3_stmt* stock = nullptr;
+        sqlite3_prepare_v2(db, "SELECT rowid, Code, ProductName, ProductPrice, VPrice, ProdCathegory FROM tblProductPrice ORDER BY rowid", -1, &prices, nullptr);
+        sqlite3_prepare_v2(db, "SELECT rowid, Code, QuantityBought, QuantityOnHand, QuantitySold FROM tblProductQuantity ORDER BY rowid", -1, &stock, nullptr);
+        int rows = 0;
+        while (sqlite3_step(prices) == SQLITE_ROW && sqlite3_step(stock) == SQLITE_ROW) {
+            benchmark::DoNotOptimize(sqlite3_column_text(prices, 1));
+            benchmark::DoNotOptimize(sqlite3_column_text(prices, 2));
+            benchmark::DoNotOptimize(sqlite3_column_int64(prices, 3));
+            benchmark::DoNotOptimize(sqlite3_column_int64(prices, 4));
+            benchmark::DoNotOptimize(sqlite3_column_text(prices, 5));
+            benchmark::DoNotOptimize(sqlite3_column_text(stock, 1));
+            benchmark::DoNotOptimize(sqlite3_column_int(stock, 2));
+            benchmark::DoNotOptimize(sqlite3_column_int(stock, 3));
+            benchmark::DoNotOptimize(sqlite3_column_int(stock, 4));
+            ++rows;
+        }
+        sqlite3_finalize(prices);
+        sqlite3_finalize(stock);
+        if (rows != Catalogue::kProducts)
+            state.SkipWithError("the scan missed rows");
+    }
+    sqlite3_close(db);
+}
+
+void RecordSource_DurableUpdate(benchmark::State& state)
+{
+    Catalogue& c = catalogue();
+    store::RecordSource stock(*c.store, QStringLiteral("DataPQty"), QStringLiteral("tblProductQuantity"));
+    for (int i = 1; i < stock.recordCount(); ++i)
+        stock.moveNext();
+    int n = 0;
+    for (auto _ : state) {
+        stock.edit();
+        stock.setField(u"QuantityOnHand", 500 + (n++ % 100));
+        stock.update();
+    }
+}
+
+void PlainSqlite_DurableUpdate(benchmark::State& state)
+{
+    Catalogue& c = catalogue();
+    sqlite3* db = openPlain(c.path);
+    sqlite3_stmt* update = nullptr;
+    sqlite3_prepare_v2(db, "UPDATE tblProductQuantity SET QuantityOnHand = ? WHERE rowid = (SELECT max(rowid) FROM tblProductQuantity)", -1, &update, nullptr);
+    int n = 0;
+    for (auto _ : state) {
+        sqlite3_bind_int(update, 1, 500 + (n++ % 100));
+        if (sqlite3_step(update) != SQLITE_DONE)
+            state.SkipWithError(sqlite3_errmsg(db));
+        sqlite3_reset(update);
+    }
+    sqlite3_finalize(update);
+    sqlite3_close(db);
+}
+
+} // namespace
+
+BENCHMARK(RecordSource_RefreshAndPairedScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(PlainSqlite_RefreshAndPairedScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(RecordSource_DurableUpdate)->Unit(benchmark::kMicrosecond);
+BENCHMARK(PlainSqlite_DurableUpdate)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
