@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLabel>
+#include <QPointer>
+
+namespace store {
+class RecordSource;
+}
+
+namespace ui {
+
+// A label showing one field of a record source's current row, as a text box shows it (empty
+// when there is no current row). It repaints whenever the source's current row changes.
+class BoundLabel : public QLabel {
+    Q_OBJECT
+public:
+    // Throws store::Error(NoSuchField) when the source's table has no such field.
+    BoundLabel(store::RecordSource& source, const QString& fieldName, QWidget* parent = nullptr);
+
+    const QString& fieldName() const { return m_fieldName; }
+
+    // Shows the field of the source's current row again.
+    void repaintFromSource();
+
+private:
+    QPointer<store::RecordSource> m_source;
+    QString m_fieldName;
+    int m_fieldIndex;
+};
+
+} // namespace ui

@@ -1,0 +1,97 @@
+#include "ui/key_preview.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+namespace ui {
+
+int keyCode(int qtKey, Qt::KeyboardModifiers modifiers)
+{
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return qtKey; // Qt's letter keys are the upper-case ASCII codes
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return qtKey;
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return key::F1 + (qtKey - Qt::Key_F1);
+    const bool keypad = modifiers & Qt::KeypadModifier;
+    switch (qtKey) {
+    case Qt::Key_Backspace: return key::Backspace;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return key::Tab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return key::Return;
+    case Qt::Key_Shift: return key::Shift;
+    case Qt::Key_Control: return key::Control;
+    case Qt::Key_Alt: return key::Alt;
+    case Qt::Key_Escape: return key::Escape;
+    case Qt::Key_Space: return key::Space;
+    case Qt::Key_PageUp: return key::PageUp;
+    case Qt::Key_PageDown: return key::PageDown;
+    case Qt::Key_End: return key::End;
+    case Qt::Key_Home: return key::Home;
+    case Qt::Key_Left: return key::Left;
+    case Qt::Key_Up: return key::Up;
+    case Qt::Key_Right: return key::Right;
+    case Qt::Key_Down: return key::Down;
+    case Qt::Key_Insert: return key::Insert;
+    case Qt::Key_Delete: return key::Delete;
+    case Qt::Key_Asterisk: return keypad ? key::Multiply : qtKey;
+    case Qt::Key_Plus: return keypad ? key::Add : qtKey;
+    case Qt::Key_Minus: return keypad ? key::Subtract : qtKey;
+    case Qt::Key_Period: return keypad ? key::Decimal : qtKey;
+    case Qt::Key_Slash: return keypad ? key::Divide : qtKey;
+    default: break;
+    }
+    // Any other printable key is its ASCII code.
+    if (qtKey > Qt::Key_Space && qtKey <= Qt::Key_AsciiTilde)
+        return qtKey;
+    return 0;
+}
+
+KeyPreview::KeyPreview(QWidget* window, Handler handler)
+    : QObject(window), m_window(window), m_handler(std::move(handler))
+{
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool KeyPreview::inWindow(QObject* watched) const
+{
+    if (!watched->isWidgetType())
+        return false;
+    const auto* widget = static_cast<QWidget*>(watched);
+    return widget == m_window || m_window->isAncestorOf(widget);
+}
+
+bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        break;
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+        m_lastPress = nullptr; // a new key is on its way
+        return false;
+    default:
+        return false;
+    }
+    if (!inWindow(watched))
+        return false;
+
+    auto* widget = static_cast<QWidget*>(watched);
+    // A press the focused control did not take goes on to its parent, and so on up: that is
+    // still the same key.
+    const bool passedOn = event == m_lastPress && m_lastReceiver && widget == m_lastReceiver->parentWidget();
+    m_lastPress = event;
+    m_lastReceiver = widget;
+    if (passedOn)
+        return false;
+
+    const auto* press = static_cast<QKeyEvent*>(event);
+    const int code = keyCode(press->key(), press->modifiers());
+    if (code == 0 || !m_handler(code, press->modifiers()))
+        return false;
+    event->accept();
+    return true;
+}
+
+} // namespace ui

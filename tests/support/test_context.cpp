@@ -1,0 +1,34 @@
+#include "support/test_context.h"
+
+namespace testing {
+namespace {
+
+app::AppInfo testAppInfo()
+{
+    app::AppInfo info;
+    // The build's program folder, where the files that ship with the program are.
+    info.path = QStringLiteral(POS_PROGRAM_DIR);
+    info.exeName = QStringLiteral("point-of-sale");
+    return info;
+}
+
+std::unique_ptr<store::Store> freshStore(const platform::Platform& platform, QDate today)
+{
+    return store::Store::open(platform.drives().hostPath(TestContext::kStorePath), today);
+}
+
+} // namespace
+
+TestContext::TestContext(QDate today, QTime now)
+    : platform(platform::Drives(root.path())),
+      store(freshStore(platform, today)),
+      clock(today, now),
+      app(testAppInfo()),
+      context{*store, ui, platform, windows, clock, app, QLocale(QLocale::English, QLocale::UnitedStates)}
+{
+    windows.setContext(context);
+}
+
+TestContext::~TestContext() = default;
+
+} // namespace testing

@@ -1,0 +1,89 @@
+#include "ui_test.h"
+
+#include "ui/key_preview.h"
+
+#include <QDialog>
+#include <QFrame>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+// A window holding a text box inside a frame, with a preview noting every key code it sees.
+struct PreviewedWindow {
+    explicit PreviewedWindow(std::function<bool(int)> consume = [](int) { return false; })
+    {
+        auto* frame = new QFrame(&window);
+        edit = new QLineEdit(frame);
+        (new QVBoxLayout(frame))->addWidget(edit);
+        new ui::KeyPreview(&window, [this, consume](int code, Qt::KeyboardModifiers modifiers) {
+            codes.append(code);
+            lastModifiers = modifiers;
+            return consume(code);
+        });
+    }
+
+    QWidget window;
+    QLineEdit* edit;
+    QList<int> codes;
+    Qt::KeyboardModifiers lastModifiers;
+};
+
+} // namespace
+
+void UiTest::keyPreview_seesKeysAsKeyCodes_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QList<int>>("codes");
+    QTest::newRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << QList<int>{13};
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << QList<int>{13};
+    QTest::newRow("End") << int(Qt::Key_End) << Qt::KeyboardModifiers() << QList<int>{35};
+    QTest::newRow("Esc") << int(Qt::Key_Escape) << Qt::KeyboardModifiers() << QList<int>{27};
+    QTest::newRow("F1") << int(Qt::Key_F1) << Qt::KeyboardModifiers() << QList<int>{112};
+    QTest::newRow("F2") << int(Qt::Key_F2) << Qt::KeyboardModifiers() << QList<int>{113};
+    QTest::newRow("letter") << int(Qt::Key_A) << Qt::KeyboardModifiers() << QList<int>{65};
+    // Shift is a key of its own, pressed before the letter.
+    QTest::newRow("shifted letter") << int(Qt::Key_A) << Qt::KeyboardModifiers(Qt::ShiftModifier) << QList<int>{16, 65};
+    QTest::newRow("digit") << int(Qt::Key_7) << Qt::KeyboardModifiers() << QList<int>{55};
+    QTest::newRow("keypad digit") << int(Qt::Key_7) << Qt::KeyboardModifiers(Qt::KeypadModifier) << QList<int>{55};
+}
+
+// Every key is seen once, also the keys the text box does not take and passes on to the frame
+// and the window (Return, Esc, F1).
+void UiTest::keyPreview_seesKeysAsKeyCodes()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QList<int>, codes);
+    PreviewedWindow fixture;
+    QTest::keyClick(fixture.edit, Qt::Key(key), modifiers);
+    QCOMPARE(fixture.codes, codes);
+    QCOMPARE(fixture.lastModifiers, modifiers);
+}
+
+void UiTest::keyPreview_consumedKeysNeverReachTheControl()
+{
+    PreviewedWindow fixture([](int code) { return code == 'Q' || code == ui::key::Backspace; });
+    QTest::keyClicks(fixture.edit, "aQbq");
+    QTest::keyClick(fixture.edit, Qt::Key_Backspace);
+    QCOMPARE(fixture.edit->text(), QStringLiteral("ab"));
+    QCOMPARE(fixture.codes, (QList<int>{'A', 'Q', 'B', 'Q', ui::key::Backspace}));
+}
+
+void UiTest::keyPreview_ignoresOtherWindows()
+{
+    PreviewedWindow fixture;
+    // A box the window opens is a window of its own, as is any other window.
+    QDialog box(&fixture.window);
+    auto* boxEdit = new QLineEdit(&box);
+    QWidget other;
+    auto* otherEdit = new QLineEdit(&other);
+
+    QTest::keyClicks(boxEdit, "x");
+    QTest::keyClicks(otherEdit, "y");
+    QTest::keyClicks(fixture.edit, "z");
+    QCOMPARE(fixture.codes, QList<int>{'Z'});
+    QCOMPARE(boxEdit->text(), QStringLiteral("x"));
+}

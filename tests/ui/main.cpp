@@ -1,0 +1,5 @@
+#include "ui_test.h"
+
+#include <QTest>
+
+QTEST_MAIN(UiTest)
