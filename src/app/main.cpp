@@ -3,22 +3,59 @@
 #include "app/context.h"
 #include "app/window_manager.h"
 #include "platform/platform.h"
+#include "startup/splash_window.h"
+#include "startup/windows.h"
+#include "about/about_window.h"
 #include "store/convert.h"
 #include "store/error.h"
 #include "store/store.h"
+#include "ui/artwork.h"
 #include "ui/qt_services.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <memory>
+
+namespace {
+
+// For measuring start-up: with POS_QUIT_WHEN_SHOWN naming a window, the program ends as soon
+// as that window has been shown.
+class QuitWhenShown : public QObject {
+public:
+    QuitWhenShown(QApplication& application, QString name) : QObject(&application), m_name(std::move(name))
+    {
+        application.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->objectName() == m_name)
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        return false;
+    }
+
+private:
+    QString m_name;
+};
+
+void quitWhenShown(QApplication& application, const QString& name)
+{
+    if (!name.isEmpty())
+        new QuitWhenShown(application, name);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(ui::kApplicationTitle.toString());
+    ui::loadArtwork();
 
     ui::QtServices services;
-    platform::Platform platform(platform::Drives(platform::Drives::defaultRoot()));
+    platform::Platform platform(platform::Drives(platform::Drives::defaultRoot()), platform::makeDisplaySettings(),
+        std::make_unique<platform::DesktopShell>());
     app::SystemClock clock;
     app::AppInfo info = app::AppInfo::ofRunningProgram();
 
@@ -35,7 +72,11 @@ int main(int argc, char* argv[])
     app::Context context{*store, services, platform, windows, clock, info, store::convert::staffLocale()};
     windows.setContext(context);
 
-    // start-up windows are registered here
-
-    return 0;
+    startup::registerWindows(windows);
+    about::registerWindows(windows);
+    quitWhenShown(application, qEnvironmentVariable("POS_QUIT_WHEN_SHOWN"));
+    windows.show(QString::fromLatin1(startup::SplashWindow::kName));
+    if (!windows.anyVisible())
+        return 0;
+    return application.exec();
 }

@@ -69,4 +69,11 @@ private:
     std::vector<QPointer<Window>> m_released;
 };
 
+// Registers a window class under its name, W::kName; W is made from the context alone.
+template <typename W>
+void registerWindowClass(WindowManager& windows)
+{
+    windows.registerWindow(QString::fromLatin1(W::kName), [](Context& context) { return std::make_unique<W>(context); });
+}
+
 } // namespace app

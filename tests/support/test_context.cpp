@@ -1,5 +1,8 @@
 #include "support/test_context.h"
 
+#include "platform/fakes.h"
+#include "ui/artwork.h"
+
 namespace testing {
 namespace {
 
@@ -20,13 +23,15 @@ std::unique_ptr<store::Store> freshStore(const platform::Platform& platform, QDa
 } // namespace
 
 TestContext::TestContext(QDate today, QTime now)
-    : platform(platform::Drives(root.path())),
+    : platform(platform::Drives(root.path()), std::make_unique<platform::UnsupportedDisplaySettings>(),
+          std::make_unique<FakeShell>()),
       store(freshStore(platform, today)),
       clock(today, now),
       app(testAppInfo()),
       context{*store, ui, platform, windows, clock, app, QLocale(QLocale::English, QLocale::UnitedStates)}
 {
     windows.setContext(context);
+    ui::loadArtwork();
 }
 
 TestContext::~TestContext() = default;

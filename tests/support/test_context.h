@@ -26,6 +26,8 @@ struct TestContext {
     TestContext& operator=(const TestContext&) = delete;
 
     QTemporaryDir root;
+    // Drives under the temporary root, a display that cannot be switched, and a shell that only
+    // remembers what it was asked to open (a FakeShell). Tests may put another Platform here.
     platform::Platform platform;
     std::unique_ptr<store::Store> store;
     ScriptedServices ui;

@@ -1,0 +1,18 @@
+#include "platform/platform.h"
+
+namespace platform {
+
+Platform::Platform(Drives drives) : Platform(std::move(drives), nullptr, nullptr) {}
+
+Platform::Platform(Drives drives, std::unique_ptr<DisplaySettings> displaySettings, std::unique_ptr<Shell> shell)
+    : m_drives(std::move(drives)),
+      m_displaySettings(displaySettings ? std::move(displaySettings) : std::make_unique<UnsupportedDisplaySettings>()),
+      m_shell(shell ? std::move(shell) : std::make_unique<DesktopShell>())
+{
+}
+
+Platform::~Platform() = default;
+Platform::Platform(Platform&&) noexcept = default;
+Platform& Platform::operator=(Platform&&) noexcept = default;
+
+} // namespace platform

@@ -1,0 +1,168 @@
+#include "startup/main_window.h"
+
+#include "app/app_info.h"
+#include "app/context.h"
+#include "app/window_manager.h"
+#include "store/record_source.h"
+#include "ui/bound_date_picker.h"
+#include "ui/captions.h"
+#include "ui/services.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace startup {
+namespace {
+
+QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setMinimumSize(220, 44);
+    return button;
+}
+
+} // namespace
+
+MainWindow::MainWindow(app::Context& context) : app::Window(context, QString::fromLatin1(kName))
+{
+    setWindowTitle(QStringLiteral("                ************WELCOME TO VANTORAL\u00ae POINT OF SALE SYSTEM************"));
+
+    dailly = new store::RecordSource(context.store, QStringLiteral("dailly"), QStringLiteral("tblDailySale"), this);
+    totalSale = new store::RecordSource(context.store, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"), this);
+    YearSale = new store::RecordSource(context.store, QStringLiteral("YearSale"), QStringLiteral("YearSales"), this);
+    lastYear = new store::RecordSource(context.store, QStringLiteral("lastYear"), QStringLiteral("LastYearSales"), this);
+    dailySaledata = new store::RecordSource(context.store, QStringLiteral("dailySaledata"), QStringLiteral("daillySale"), this);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/artwork/basket.png")));
+    Image1->setAccessibleName(QStringLiteral("Vantoral logo"));
+    auto* heading = new QLabel(QStringLiteral("Vantoral\u00ae Point of Sale"), this);
+    heading->setObjectName(QStringLiteral("lblHeading"));
+    QFont headingFont = heading->font();
+    headingFont.setPointSize(18);
+    headingFont.setBold(true);
+    heading->setFont(headingFont);
+    heading->setStyleSheet(QStringLiteral("color: #2e7d32;"));
+
+    Line1 = new QFrame(this);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Sunken);
+
+    cmdCashReg = makeButton(QStringLiteral("cmdCashReg"), QStringLiteral("OPEN CASH REGISTER"), this);
+    cmdUpdDb = makeButton(QStringLiteral("cmdUpdDb"), QStringLiteral(" PRODUCTS"), this);
+    cmdTutor = makeButton(QStringLiteral("cmdTutor"), QStringLiteral("EMPLOYEE LIST"), this);
+    cmdViewGraph = makeButton(QStringLiteral("cmdViewGraph"), QStringLiteral("SALES ANALYSIS"), this);
+    Command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("ITEMS SOLD TODAY"), this);
+    cmdprevention = makeButton(QStringLiteral("cmdprevention"), QStringLiteral("SYNCHRONIZATION"), this);
+
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::StyledPanel);
+    Command2 = makeButton(QStringLiteral("Command2"), QStringLiteral("&ABOUT"), Frame1);
+    cmdajuda = makeButton(QStringLiteral("cmdajuda"), QStringLiteral("&HELP"), Frame1);
+    cmdSair = makeButton(QStringLiteral("cmdSair"), QStringLiteral("&EXIT"), Frame1);
+    for (QPushButton* button : {Command2, cmdajuda, cmdSair})
+        button->setMinimumSize(150, 36);
+    auto* frameLayout = new QHBoxLayout(Frame1);
+    frameLayout->addWidget(Command2);
+    frameLayout->addWidget(cmdajuda);
+    frameLayout->addWidget(cmdSair);
+
+    // The business date of this run, from the row the splash has just stamped. Not shown.
+    Dta = new ui::BoundDatePicker(*dailly, QStringLiteral("tDate"), this);
+    Dta->setObjectName(QStringLiteral("Dta"));
+    Dta->setAccessibleName(QStringLiteral("Business date"));
+    Dta->hide();
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Image1);
+    top->addWidget(heading, 1);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(24);
+    grid->setVerticalSpacing(14);
+    grid->addWidget(cmdCashReg, 0, 0);
+    grid->addWidget(cmdViewGraph, 0, 1);
+    grid->addWidget(cmdUpdDb, 1, 0);
+    grid->addWidget(Command1, 1, 1);
+    grid->addWidget(cmdTutor, 2, 0);
+    grid->addWidget(cmdprevention, 2, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(28, 18, 28, 18);
+    layout->setSpacing(14);
+    layout->addLayout(top);
+    layout->addWidget(Line1);
+    layout->addLayout(grid);
+    layout->addWidget(Frame1);
+
+    connect(cmdCashReg, &QPushButton::clicked, this, &MainWindow::cmdCashReg_Click);
+    connect(cmdUpdDb, &QPushButton::clicked, this, &MainWindow::cmdUpdDb_Click);
+    connect(cmdTutor, &QPushButton::clicked, this, &MainWindow::cmdTutor_Click);
+    connect(cmdViewGraph, &QPushButton::clicked, this, &MainWindow::cmdViewGraph_Click);
+    connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+    connect(cmdprevention, &QPushButton::clicked, this, &MainWindow::cmdprevention_Click);
+    connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    connect(cmdajuda, &QPushButton::clicked, this, &MainWindow::cmdajuda_Click);
+    connect(cmdSair, &QPushButton::clicked, this, &MainWindow::cmdSair_Click);
+
+    ui::nameControls(this);
+    fixSize();
+}
+
+void MainWindow::load()
+{
+    // Centred across, a third of the way down; whole-number divisions that drop the remainder.
+    const QSize screen = context().ui.screenSize();
+    const int left = screen.width() / 2 - width() / 2;
+    const int top = screen.height() / 3 - height() / 2;
+    move(left, top);
+
+    context().app.helpFile = QStringLiteral("Sistema.chm::Sistema.txt");
+}
+
+bool MainWindow::showIfPresent(const QString& name)
+{
+    if (!context().windows.isRegistered(name))
+        return false;
+    return context().windows.show(name) != nullptr;
+}
+
+void MainWindow::showScreen(const QString& name)
+{
+    if (showIfPresent(name))
+        context().windows.hide(objectName());
+}
+
+void MainWindow::cmdCashReg_Click() { showIfPresent(QStringLiteral("frmPassCash")); }
+void MainWindow::cmdUpdDb_Click() { showIfPresent(QStringLiteral("frmPassUpd")); }
+void MainWindow::cmdTutor_Click() { showIfPresent(QStringLiteral("frmPassEmployee")); }
+void MainWindow::cmdViewGraph_Click() { showScreen(QStringLiteral("frmGraphsCall")); }
+void MainWindow::Command1_Click() { showScreen(QStringLiteral("daillySale")); }
+void MainWindow::cmdprevention_Click() { showScreen(QStringLiteral("frmBackup")); }
+void MainWindow::Command2_Click() { showIfPresent(QStringLiteral("frmSobre")); }
+
+void MainWindow::cmdajuda_Click()
+{
+    // The help contents come with the help viewer.
+}
+
+void MainWindow::cmdSair_Click()
+{
+    // Closing the day comes with the close-of-day screen; until then the exit ends the program.
+    context().ui.end();
+}
+
+void MainWindow::closeRequested()
+{
+    cmdSair_Click();
+}
+
+} // namespace startup

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/window.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace startup {
+
+// frmChgSettings: shown instead of the main menu when the screen is not 800 x 600. From here
+// the display can be switched, the help read, or the program left.
+class SettingsWindow : public app::Window {
+    Q_OBJECT
+public:
+    static constexpr const char* kName = "frmChgSettings";
+
+    explicit SettingsWindow(app::Context& context);
+
+    void load() override;
+    void closeRequested() override;
+
+    QLabel* lblChange;
+    QPlainTextEdit* txtWarning;
+    QPushButton* cmdChange;
+    QPushButton* cmdHelp;
+    QPushButton* cmdOK;
+
+    // The warning shown in txtWarning, as it is worded for the staff.
+    static QString warningText();
+
+private:
+    void cmdChange_Click();
+    void cmdHelp_Click();
+    void cmdOK_Click();
+};
+
+} // namespace startup

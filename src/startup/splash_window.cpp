@@ -1,0 +1,160 @@
+#include "startup/splash_window.h"
+
+#include "app/app_info.h"
+#include "app/clock.h"
+#include "app/context.h"
+#include "app/window_manager.h"
+#include "startup/display_check.h"
+#include "startup/settings_window.h"
+#include "store/convert.h"
+#include "store/record_source.h"
+#include "ui/captions.h"
+#include "ui/services.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace startup {
+
+SplashWindow::SplashWindow(app::Context& context) : app::Window(context, QString::fromLatin1(kName))
+{
+    setWindowTitle(context.app.title);
+    setWindowFlag(Qt::SplashScreen);
+
+    totalSale = new store::RecordSource(context.store, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"), this);
+    dailySaledata = new store::RecordSource(context.store, QStringLiteral("dailySaledata"), QStringLiteral("tblCathegory"), this);
+
+    myframe = new QFrame(this);
+    myframe->setObjectName(QStringLiteral("myframe"));
+    myframe->setFrameShape(QFrame::StyledPanel);
+    myframe->setStyleSheet(QStringLiteral("QFrame#myframe { background: white; border: 1px solid #2e7d32; }"));
+
+    Image1 = new QLabel(myframe);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/artwork/splash.png")));
+    Image1->setAccessibleName(QStringLiteral("Grocery bag"));
+    Image2 = new QLabel(myframe);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setPixmap(QPixmap(QStringLiteral(":/artwork/logo.png")));
+    Image2->setAccessibleName(QStringLiteral("Vantoral logo"));
+
+    lblCompany = new QLabel(QStringLiteral("Vantoral\u00ae"), myframe);
+    lblCompany->setObjectName(QStringLiteral("lblCompany"));
+    QFont brand = lblCompany->font();
+    brand.setPointSize(24);
+    brand.setBold(true);
+    lblCompany->setFont(brand);
+    lblCompany->setStyleSheet(QStringLiteral("color: #2e7d32;"));
+
+    auto* product = new QLabel(QStringLiteral("Point of Sale"), myframe);
+    product->setObjectName(QStringLiteral("lblProduct"));
+    QFont productFont = product->font();
+    productFont.setPointSize(16);
+    product->setFont(productFont);
+
+    lblVersion = new QLabel(myframe);
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    lblPlatform = new QLabel(QStringLiteral("Windows 9x/ME"), myframe);
+    lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
+    lblCredit1 = new QLabel(QStringLiteral("A till for the neighbourhood grocery store"), myframe);
+    lblCredit1->setObjectName(QStringLiteral("lblCredit1"));
+    lblCredit2 = new QLabel(QStringLiteral("Copyright \u00a9 Vantoral. All rights reserved."), myframe);
+    lblCredit2->setObjectName(QStringLiteral("lblCredit2"));
+    for (QLabel* credit : {lblCredit1, lblCredit2})
+        credit->setStyleSheet(QStringLiteral("color: #555555;"));
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(Image2, 0, Qt::AlignLeft);
+    text->addWidget(lblCompany);
+    text->addWidget(product);
+    text->addSpacing(8);
+    text->addWidget(lblVersion);
+    text->addWidget(lblPlatform);
+    text->addStretch();
+    text->addWidget(lblCredit1);
+    text->addWidget(lblCredit2);
+
+    auto* frameLayout = new QGridLayout(myframe);
+    frameLayout->setContentsMargins(24, 24, 24, 24);
+    frameLayout->setHorizontalSpacing(24);
+    frameLayout->addWidget(Image1, 0, 0, Qt::AlignCenter);
+    frameLayout->addLayout(text, 0, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(myframe);
+    myframe->setMinimumSize(620, 340);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kTickMs);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
+    Timer1->start();
+
+    ui::nameControls(this);
+    fixSize();
+}
+
+void SplashWindow::load()
+{
+    try {
+        const app::AppInfo& info = context().app;
+        lblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(info.major).arg(info.minor).arg(info.revision));
+        if (CheckScreenResolution(context())) {
+            const QSize screen = context().ui.screenSize();
+            move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+            return;
+        }
+        Timer1->stop();
+        context().windows.show(QString::fromLatin1(SettingsWindow::kName));
+        context().windows.unload(objectName());
+    } catch (...) {
+        // Whatever went wrong while loading, the splash carries on without a word.
+    }
+}
+
+void SplashWindow::Timer1_Timer()
+{
+    try {
+        const QDate stored = totalSale->field(u"tDate").toDate();
+        m_ticks = store::convert::addWhole(m_ticks, 1);
+        if (m_ticks != 4)
+            return;
+
+        const QDate today = context().clock.today();
+        if (today != stored) {
+            if (dailySaledata->recordCount() > 0)
+                dailySaledata->edit();
+            else
+                dailySaledata->addNew();
+            dailySaledata->setField(u"NumberOfDays", store::convert::addWhole(dailySaledata->field(u"NumberOfDays").toWhole(), 1));
+            dailySaledata->update();
+        }
+        totalSale->edit();
+        totalSale->setField(u"tDate", today);
+        totalSale->update();
+
+        context().windows.show(QStringLiteral("frmMain"));
+        if (context().windows.isRegistered(QStringLiteral("frmTip")))
+            context().windows.show(QStringLiteral("frmTip"));
+    } catch (...) {
+        // A failure of the roll-over or the hand-over closes the splash without a message.
+    }
+    closeSplash();
+}
+
+void SplashWindow::closeSplash()
+{
+    Timer1->stop();
+    m_ticks = 0;
+    app::WindowManager& windows = context().windows;
+    windows.unload(objectName());
+    if (!windows.anyVisible())
+        context().ui.end();
+}
+
+} // namespace startup
