@@ -8,6 +8,26 @@
 #include <QString>
 
 namespace startup {
+namespace {
+
+// What the user is told of each result of applying a display mode; other results say nothing.
+struct Outcome {
+    int result;
+    const char* text;
+    const char* title;
+    ui::Icon icon;
+};
+
+constexpr Outcome kOutcomes[] = {
+    {0, "The display settings change was successful. No need to restart.", "Settings has been changed", ui::Icon::None},
+    {1, "The computer must be restarted in order for the graphics mode to work", "Please restart your computer", ui::Icon::None},
+    {-1, "The display driver failed the specified graphics mode", "Point of Sale", ui::Icon::Critical},
+    {-2, "The graphics mode is not supported", "Point of Sale", ui::Icon::Critical},
+    {-3, "Unable to write settings to the registry", "Point of Sale", ui::Icon::Critical},
+    {-4, "An invalid set of flags was passed in", "Point of Sale", ui::Icon::Critical},
+};
+
+} // namespace
 
 bool CheckScreenResolution(app::Context& context)
 {
@@ -35,33 +55,12 @@ void ChangeDisplayMode(app::Context& context, std::int16_t width, std::int16_t h
             if (mode->width != width || mode->height != height || mode->bitsPerPixel != bitsPerPixel)
                 continue;
 
-            switch (display.apply(*mode, true)) {
-            case 0:
-                context.ui.message(QStringLiteral("The display settings change was successful. No need to restart."),
-                    QStringLiteral("Settings has been changed"), ui::Icon::None, ui::Buttons::Ok);
-                break;
-            case 1:
-                context.ui.message(QStringLiteral("The computer must be restarted in order for the graphics mode to work"),
-                    QStringLiteral("Please restart your computer"), ui::Icon::None, ui::Buttons::Ok);
-                break;
-            case -1:
-                context.ui.message(QStringLiteral("The display driver failed the specified graphics mode"),
-                    QStringLiteral("Point of Sale"), ui::Icon::Critical, ui::Buttons::Ok);
-                break;
-            case -2:
-                context.ui.message(QStringLiteral("The graphics mode is not supported"),
-                    QStringLiteral("Point of Sale"), ui::Icon::Critical, ui::Buttons::Ok);
-                break;
-            case -3:
-                context.ui.message(QStringLiteral("Unable to write settings to the registry"),
-                    QStringLiteral("Point of Sale"), ui::Icon::Critical, ui::Buttons::Ok);
-                break;
-            case -4:
-                context.ui.message(QStringLiteral("An invalid set of flags was passed in"),
-                    QStringLiteral("Point of Sale"), ui::Icon::Critical, ui::Buttons::Ok);
-                break;
-            default:
-                break;
+            const int result = display.apply(*mode, true);
+            for (const Outcome& outcome : kOutcomes) {
+                if (outcome.result == result) {
+                    context.ui.message(QString::fromUtf8(outcome.text), QString::fromUtf8(outcome.title), outcome.icon, ui::Buttons::Ok);
+                    break;
+                }
             }
             return;
         }
