@@ -2,10 +2,12 @@
 #include "app/clock.h"
 #include "app/context.h"
 #include "app/window_manager.h"
+#include "platform/chm_help_viewer.h"
 #include "platform/platform.h"
 #include "startup/splash_window.h"
 #include "startup/windows.h"
 #include "about/about_window.h"
+#include "help/windows.h"
 #include "store/convert.h"
 #include "store/error.h"
 #include "store/store.h"
@@ -56,6 +58,7 @@ int main(int argc, char* argv[])
     ui::QtServices services;
     platform::Platform platform(platform::Drives(platform::Drives::defaultRoot()), platform::makeDisplaySettings(),
         std::make_unique<platform::DesktopShell>());
+    platform.setHelpViewer(std::make_unique<platform::ChmHelpViewer>());
     app::SystemClock clock;
     app::AppInfo info = app::AppInfo::ofRunningProgram();
 
@@ -74,6 +77,7 @@ int main(int argc, char* argv[])
 
     startup::registerWindows(windows);
     about::registerWindows(windows);
+    help::registerWindows(windows);
     quitWhenShown(application, qEnvironmentVariable("POS_QUIT_WHEN_SHOWN"));
     windows.show(QString::fromLatin1(startup::SplashWindow::kName));
     if (!windows.anyVisible())

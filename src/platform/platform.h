@@ -2,6 +2,8 @@
 
 #include "platform/display_settings.h"
 #include "platform/drives.h"
+#include "platform/help_viewer.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 
 #include <memory>
@@ -9,7 +11,7 @@
 namespace platform {
 
 // What the operating system gives the program, gathered so that tests can stand in for any of it.
-// Later services (drive types, the registry, printing) join here.
+// Later services (drive types, printing) join here.
 class Platform {
 public:
     // The drives, a display whose settings are not touched, and the desktop's shell.
@@ -28,10 +30,20 @@ public:
 
     Shell& shell() { return *m_shell; }
 
+    // The registry (a SettingsRegistry unless another is set).
+    Registry& registry() { return *m_registry; }
+    void setRegistry(std::unique_ptr<Registry> registry) { m_registry = std::move(registry); }
+
+    // The help viewer; until one is set, a viewer that opens nothing.
+    HelpViewer& helpViewer() { return *m_helpViewer; }
+    void setHelpViewer(std::unique_ptr<HelpViewer> viewer) { m_helpViewer = std::move(viewer); }
+
 private:
     Drives m_drives;
     std::unique_ptr<DisplaySettings> m_displaySettings;
     std::unique_ptr<Shell> m_shell;
+    std::unique_ptr<Registry> m_registry;
+    std::unique_ptr<HelpViewer> m_helpViewer;
 };
 
 } // namespace platform

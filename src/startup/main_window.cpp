@@ -2,6 +2,7 @@
 
 #include "app/app_info.h"
 #include "app/context.h"
+#include "help/html_help.h"
 #include "app/window_manager.h"
 #include "store/record_source.h"
 #include "ui/bound_date_picker.h"
@@ -117,6 +118,8 @@ MainWindow::MainWindow(app::Context& context) : app::Window(context, QString::fr
     fixSize();
 }
 
+MainWindow::~MainWindow() = default;
+
 void MainWindow::load()
 {
     // Centred across, a third of the way down; whole-number divisions that drop the remainder.
@@ -151,7 +154,7 @@ void MainWindow::Command2_Click() { showIfPresent(QStringLiteral("frmSobre")); }
 
 void MainWindow::cmdajuda_Click()
 {
-    // The help contents come with the help viewer.
+    help::showHelpContents(context(), m_help, this);
 }
 
 void MainWindow::cmdSair_Click()

@@ -2,6 +2,8 @@
 
 #include "app/window.h"
 
+#include <memory>
+
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -11,6 +13,10 @@ class RecordSource;
 }
 namespace ui {
 class BoundDatePicker;
+}
+
+namespace help {
+class HTMLHelp;
 }
 
 namespace startup {
@@ -23,6 +29,7 @@ public:
     static constexpr const char* kName = "frmMain";
 
     explicit MainWindow(app::Context& context);
+    ~MainWindow() override;
 
     void load() override;
     void closeRequested() override;
@@ -62,6 +69,8 @@ private:
     bool showIfPresent(const QString& name);
     // Shows a screen and hides the main menu behind it.
     void showScreen(const QString& name);
+
+    std::unique_ptr<help::HTMLHelp> m_help;
 };
 
 } // namespace startup

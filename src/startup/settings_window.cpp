@@ -1,6 +1,7 @@
 #include "startup/settings_window.h"
 
 #include "app/context.h"
+#include "help/html_help.h"
 #include "startup/display_check.h"
 #include "ui/captions.h"
 #include "ui/services.h"
@@ -94,6 +95,8 @@ SettingsWindow::SettingsWindow(app::Context& context) : app::Window(context, QSt
     fixSize();
 }
 
+SettingsWindow::~SettingsWindow() = default;
+
 void SettingsWindow::load()
 {
     const QSize screen = context().ui.screenSize();
@@ -107,7 +110,7 @@ void SettingsWindow::cmdChange_Click()
 
 void SettingsWindow::cmdHelp_Click()
 {
-    // The help viewer comes with the help screens; until then the button has nothing to open.
+    help::showHelpContents(context(), m_help, this);
 }
 
 void SettingsWindow::cmdOK_Click()

@@ -2,9 +2,15 @@
 
 #include "app/window.h"
 
+#include <memory>
+
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+
+namespace help {
+class HTMLHelp;
+}
 
 namespace startup {
 
@@ -16,6 +22,7 @@ public:
     static constexpr const char* kName = "frmChgSettings";
 
     explicit SettingsWindow(app::Context& context);
+    ~SettingsWindow() override;
 
     void load() override;
     void closeRequested() override;
@@ -33,6 +40,8 @@ private:
     void cmdChange_Click();
     void cmdHelp_Click();
     void cmdOK_Click();
+
+    std::unique_ptr<help::HTMLHelp> m_help;
 };
 
 } // namespace startup

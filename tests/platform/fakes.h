@@ -1,9 +1,14 @@
 #pragma once
 
 #include "platform/display_settings.h"
+#include "platform/help_viewer.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 
 #include <QList>
+#include <QMap>
+#include <QPointer>
+#include <QWidget>
 #include <QUrl>
 
 #include <utility>
@@ -57,6 +62,62 @@ public:
 
     bool result;
     QList<QUrl> opened;
+};
+
+// A help viewer that remembers what it was asked to show and opens a plain window for each file
+// it is told exists (every file, unless `opens` is off).
+class FakeHelpViewer final : public platform::HelpViewer {
+public:
+    struct Shown {
+        QString path;
+        QPointer<QWidget> owner;
+    };
+
+    QWidget* displayContents(const QString& chmPath, QWidget* owner) override
+    {
+        shown.push_back({chmPath, owner});
+        if (!opens)
+            return nullptr;
+        auto* window = new QWidget(owner, Qt::Window);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setObjectName(QStringLiteral("helpWindow"));
+        window->show();
+        return window;
+    }
+
+    bool opens = true;
+    std::vector<Shown> shown;
+};
+
+// A registry held in memory: keys by root and path, values by name.
+class FakeRegistry final : public platform::Registry {
+public:
+    bool keyExists(Root root, const QString& key) const override { return m_keys.contains(path(root, key)); }
+    QStringList valueNames(Root root, const QString& key) const override { return m_keys.value(path(root, key)).keys(); }
+    std::optional<QString> value(Root root, const QString& key, const QString& name) const override
+    {
+        const QMap<QString, QString> values = m_keys.value(path(root, key));
+        for (auto it = values.begin(); it != values.end(); ++it) {
+            if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+                return it.value();
+        }
+        return std::nullopt;
+    }
+    bool setValue(Root root, const QString& key, const QString& name, const QString& value) override
+    {
+        m_keys[path(root, key)][name] = value;
+        return writable;
+    }
+    bool removeValue(Root root, const QString& key, const QString& name) override
+    {
+        return m_keys[path(root, key)].remove(name) > 0;
+    }
+
+    bool writable = true;
+
+private:
+    static QString path(Root root, const QString& key) { return QString::number(int(root)) + u'|' + key.toLower(); }
+    QMap<QString, QMap<QString, QString>> m_keys;
 };
 
 } // namespace testing

@@ -31,7 +31,19 @@ TestContext::TestContext(QDate today, QTime now)
       context{*store, ui, platform, windows, clock, app, QLocale(QLocale::English, QLocale::UnitedStates)}
 {
     windows.setContext(context);
+    platform.setRegistry(std::make_unique<FakeRegistry>());
+    platform.setHelpViewer(std::make_unique<FakeHelpViewer>());
     ui::loadArtwork();
+}
+
+FakeHelpViewer& TestContext::helpViewer()
+{
+    return static_cast<FakeHelpViewer&>(platform.helpViewer());
+}
+
+FakeRegistry& TestContext::registry()
+{
+    return static_cast<FakeRegistry&>(platform.registry());
 }
 
 TestContext::~TestContext() = default;

@@ -14,6 +14,9 @@
 
 namespace testing {
 
+class FakeHelpViewer;
+class FakeRegistry;
+
 // A complete application context over a fresh store in a temporary drive root, with the dialog
 // double, a clock standing still (10 Dec 2026, 14:05:09 unless told) and United States English.
 struct TestContext {
@@ -26,8 +29,9 @@ struct TestContext {
     TestContext& operator=(const TestContext&) = delete;
 
     QTemporaryDir root;
-    // Drives under the temporary root, a display that cannot be switched, and a shell that only
-    // remembers what it was asked to open (a FakeShell). Tests may put another Platform here.
+    // Drives under the temporary root, a display that cannot be switched, a shell, a registry and
+    // a help viewer that only remember what they were asked (fakes.h). Tests may put another
+    // Platform here.
     platform::Platform platform;
     std::unique_ptr<store::Store> store;
     ScriptedServices ui;
@@ -35,6 +39,10 @@ struct TestContext {
     app::AppInfo app;
     app::WindowManager windows;
     app::Context context;
+
+    // The fakes the platform starts with.
+    FakeHelpViewer& helpViewer();
+    FakeRegistry& registry();
 };
 
 } // namespace testing
