@@ -7,7 +7,9 @@
 #include "startup/splash_window.h"
 #include "startup/windows.h"
 #include "about/about_window.h"
+#include "register/windows.h"
 #include "help/windows.h"
+#include "access/gates.h"
 #include "store/convert.h"
 #include "store/error.h"
 #include "store/store.h"
@@ -77,7 +79,9 @@ int main(int argc, char* argv[])
 
     startup::registerWindows(windows);
     about::registerWindows(windows);
+    cashregister::registerWindows(windows);
     help::registerWindows(windows);
+    access_control::registerWindows(windows);
     quitWhenShown(application, qEnvironmentVariable("POS_QUIT_WHEN_SHOWN"));
     windows.show(QString::fromLatin1(startup::SplashWindow::kName));
     if (!windows.anyVisible())

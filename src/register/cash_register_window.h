@@ -1,0 +1,158 @@
+#pragma once
+
+#include "app/window.h"
+#include "register/sale_state.h"
+
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QTimer;
+
+namespace help {
+class HTMLHelp;
+}
+namespace store {
+class RecordSource;
+}
+namespace ui {
+class BoundList;
+class DigitsOnlyEdit;
+class KeyPreview;
+}
+
+namespace cashregister {
+
+// frmCashRegister: the till. The cashier rings a sale up one product at a time (Enter, by code
+// or name with a quantity), takes single lines back from the Product menu, looks products up in
+// the reference panel and completes the sale with End. Opened by the cashier's password gate,
+// which leaves the cashier's name in a tblReceipt row that the window picks up and removes.
+//
+// The window's behaviour is split by what it does: cash_register_window.cpp holds the window's
+// life, the sale state's labels, the pick-up timer, New Sale, the keyboard, help and the way back;
+// cash_register_controls.cpp makes the controls and lays them out; item_entry.cpp is the Enter
+// key; cancel_item.cpp the two cancel commands; reference.cpp the reference panel and the day's
+// takings.
+class CashRegisterWindow : public app::Window {
+    Q_OBJECT
+public:
+    static constexpr const char* kName = "frmCashRegister";
+    static constexpr int kCashierTickMs = 100;
+
+    explicit CashRegisterWindow(app::Context& context);
+    ~CashRegisterWindow() override;
+
+    void load() override;
+    // The close button goes back to the main menu, as "&Back to Main System" does.
+    void closeRequested() override;
+
+    const SaleState& sale() const { return m_sale; }
+
+    // One tick of CashierTime.
+    void CashierTime_Timer();
+
+    // Menus.
+    QMenuBar* menuBar;
+    QMenu* mnuFile;
+    QAction* mnuExit;
+    QAction* mnuAmtSold;
+    QAction* mnuHelp;
+    QMenu* mnuP;
+    QAction* mnuCode;
+    QAction* mnuName;
+
+    // Entry and totals.
+    QLabel* lblProductCode;
+    QLineEdit* txtProductCode;
+    QLabel* lblProductName;
+    QLineEdit* txtProductName;
+    QLabel* lblQuantity;
+    ui::DigitsOnlyEdit* txtQuantity;
+    QLabel* lbl;
+    QLabel* lblSubtotal;
+    QLabel* lbtax;
+    QLabel* lblTax;
+    QLabel* lblTotalCap;
+    QLabel* lblTotal;
+    QLabel* lblCash;
+    QLabel* lblAmount;
+    QLabel* lblChangeCap;
+    QLabel* lblChange;
+    QLabel* lblProductDescription;
+    QPushButton* cmdNewSale;
+    QTimer* CashierTime;
+
+    // The reference panel.
+    QGroupBox* Referencia;
+    QLabel* Label1;
+    ui::BoundList* dbcboProdCode;
+    QLabel* Label2;
+    ui::BoundList* dbcboProdName;
+    QLabel* lblQuant;
+    QLabel* lblQty;
+    QPushButton* cmdMostrar;
+    QPushButton* Command1;
+
+    // Record sources.
+    store::RecordSource* DatatblPPrice;    // tblProductPrice: item entry
+    store::RecordSource* datProdPrice;     // tblProductPrice: the reference lists, cancels, Show
+    store::RecordSource* DataPQty;         // tblProductQuantity
+    store::RecordSource* DataReceipt;      // tblReceipt: cashier pick-up, item entry, way back
+    store::RecordSource* Cancelitem;       // tblReceipt: cancels
+    store::RecordSource* DataTax;          // tblTax: completion
+    store::RecordSource* DatatblDailySale; // tblDailySale
+    store::RecordSource* daillySale;       // daillySale
+    store::RecordSource* dataCategory;     // tblCathegory
+
+private:
+    enum class CancelBy { Code, Name };
+
+    // The controls, menus and record sources (cash_register_controls.cpp).
+    void buildRecordSources();
+    void buildControls();
+    void buildMenus();
+    void layOut();
+
+    // The keyboard: every key pressed in the window, before the focused control sees it.
+    bool Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers);
+
+    void cmdNewSale_Click();
+
+    // Enter (item_entry.cpp).
+    void enterItem();
+    void enterFoundProduct();
+    void recordLine(std::int16_t quantity, std::int16_t onHand);
+    void clearTalliesEvery30Days();
+
+    // End: completes the open sale (tax, amount tendered, change, the day's takings and the
+    // receipt). Empty until completion is built.
+    void completeSale();
+
+    // The Product menu (cancel_item.cpp).
+    void mnuCode_Click();
+    void mnuName_Click();
+    void cancelProduct(CancelBy by);
+    void cancelLine(CancelBy by, const QString& answer);
+
+    // The reference panel and the day's takings (reference.cpp).
+    void cmdMostrar_Click();
+    void Command1_Click();
+    void mnuAmtSold_Click();
+
+    void mnuExit_Click();
+    void mnuHelp_Click();
+
+    // Shows the five amounts in the money labels in their usual form.
+    void showAmounts();
+
+    SaleState m_sale;
+    std::unique_ptr<help::HTMLHelp> m_help;
+    ui::KeyPreview* m_keys = nullptr;
+};
+
+} // namespace cashregister

@@ -1,0 +1,13 @@
+#include "register/windows.h"
+
+#include "app/window_manager.h"
+#include "register/cash_register_window.h"
+
+namespace cashregister {
+
+void registerWindows(app::WindowManager& windows)
+{
+    app::registerWindowClass<CashRegisterWindow>(windows);
+}
+
+} // namespace cashregister
