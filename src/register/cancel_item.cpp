@@ -36,7 +36,7 @@ constexpr CancelTexts kByName{
     u"No product found ",
 };
 
-const QString kNothingToCancel = QStringLiteral("No product to be canceled");
+constexpr QStringView kNothingToCancel = u"No product to be canceled";
 
 } // namespace
 
@@ -62,7 +62,7 @@ void CashRegisterWindow::cancelProduct(CancelBy by)
             return;
         }
         if (Cancelitem->recordCount() < 1) {
-            boxes.message(kNothingToCancel, QString::fromUtf16(texts.emptySaleTitle), ui::Icon::None, ui::Buttons::Ok);
+            boxes.message(kNothingToCancel.toString(), QString::fromUtf16(texts.emptySaleTitle), ui::Icon::None, ui::Buttons::Ok);
             Cancelitem->refresh();
             return;
         }
@@ -83,7 +83,7 @@ void CashRegisterWindow::cancelProduct(CancelBy by)
             Cancelitem->moveNext();
         }
         if (!lineFound)
-            boxes.message(kNothingToCancel, QString::fromUtf16(texts.notFoundTitle), ui::Icon::None, ui::Buttons::Ok);
+            boxes.message(kNothingToCancel.toString(), QString::fromUtf16(texts.notFoundTitle), ui::Icon::None, ui::Buttons::Ok);
         Cancelitem->refresh();
     } catch (const std::exception&) {
         // A cancel that cannot be carried out ends without a word, and changes nothing.

@@ -24,7 +24,7 @@ namespace {
 
 constexpr QSize kWindowSize(790, 550);
 
-const QString kCaption = QStringLiteral("                                      *******WELCOME TO VANTORAL\u00ae  CASH REGISTER******   ");
+constexpr QStringView kCaption = u"                                      *******WELCOME TO VANTORAL\u00ae  CASH REGISTER******   ";
 
 // Keeps the menu shortcuts working while a text box has the focus: a text box would otherwise
 // take Ctrl+C for itself (copy) and the menu would never see it.
@@ -54,7 +54,7 @@ private:
 
 CashRegisterWindow::CashRegisterWindow(app::Context& context) : app::Window(context, QString::fromLatin1(kName))
 {
-    setWindowTitle(kCaption);
+    setWindowTitle(kCaption.toString());
 
     buildRecordSources();
     buildMenus();
@@ -163,7 +163,8 @@ void CashRegisterWindow::completeSale()
 void CashRegisterWindow::mnuExit_Click()
 {
     try {
-        // The open sale is abandoned: its lines go, what their entry wrote elsewhere stays.
+        // The open sale is abandoned: its lines go, what their entry wrote elsewhere stays. The
+        // table is read afresh, as lines taken back went through another record source.
         DataReceipt->refresh();
         if (DataReceipt->recordCount() > 0) {
             DataReceipt->moveFirst();

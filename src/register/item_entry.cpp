@@ -18,8 +18,8 @@
 namespace cashregister {
 namespace {
 
-const QString kQuantityErrorText = QStringLiteral(" There was an error.  Please check the quantity.");
-const QString kQuantityErrorTitle = QStringLiteral(" CHECK QUANTITY");
+constexpr QStringView kQuantityErrorText = u" There was an error.  Please check the quantity.";
+constexpr QStringView kQuantityErrorTitle = u" CHECK QUANTITY";
 
 // The thirteen columns the 30-day clearing sets to zero.
 constexpr const char16_t* kClearedColumns[] = {
@@ -66,7 +66,7 @@ void CashRegisterWindow::enterItem()
                 QStringLiteral(" This Product is not in the Database"), ui::Icon::None, ui::Buttons::Ok);
         }
     } catch (const std::exception&) {
-        boxes.message(kQuantityErrorText, kQuantityErrorTitle, ui::Icon::None, ui::Buttons::Ok);
+        boxes.message(kQuantityErrorText.toString(), kQuantityErrorTitle.toString(), ui::Icon::None, ui::Buttons::Ok);
     }
 }
 
