@@ -33,7 +33,19 @@ void RecordSource_RefreshAndPairedScan(benchmark::State& state)
     store::RecordSource stock(*c.store, QStringLiteral("DataPQty"), QStringLiteral("tblProductQuantity"));
     const int code = prices.fieldIndex(u"Code");
     const int onHand = stock.fieldIndex(u"QuantityOnHand");
+    // Another screen's writes before every refresh, so that each refresh reads both tables again.
+    store::RecordSource otherPrices(*c.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+    store::RecordSource otherStock(*c.store, QStringLiteral("datProdQty"), QStringLiteral("tblProductQuantity"));
+    int n = 0;
     for (auto _ : state) {
+        state.PauseTiming();
+        for (store::RecordSource* other : {&otherPrices, &otherStock}) {
+            other->edit();
+            other->setField(u"Code", QStringLiteral("P%1").arg(n % 10, 5, 10, QLatin1Char('0')));
+            other->update();
+        }
+        ++n;
+        state.ResumeTiming();
         stock.refresh();
         prices.refresh();
         int rows = 0;

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace cashregister {
 namespace {
 
@@ -51,14 +53,18 @@ void CashRegisterWindow::enterItem()
         const UpperText typedName(name);
         const int codeField = DatatblPPrice->fieldIndex(u"Code");
         const int nameField = DatatblPPrice->fieldIndex(u"ProductName");
-        bool found = false;
-        while (!DatatblPPrice->atEnd() && !DataPQty->atEnd() && !found) {
-            if (typedCode.matches(DatatblPPrice->field(codeField)) || typedName.matches(DatatblPPrice->field(nameField))) {
-                found = true;
-                enterFoundProduct();
-            }
-            DatatblPPrice->moveNext();
-            DataPQty->moveNext();
+        // The first row in table order matching either box, within the rows both tables have.
+        const int paired = std::min(DatatblPPrice->recordCount(), DataPQty->recordCount());
+        int first = -1;
+        for (const int row : {DatatblPPrice->findUpperCase(codeField, typedCode.text()), DatatblPPrice->findUpperCase(nameField, typedName.text())}) {
+            if (row >= 0 && (first < 0 || row < first))
+                first = row;
+        }
+        const bool found = first >= 0 && first < paired;
+        if (found) {
+            DatatblPPrice->moveTo(first);
+            DataPQty->moveTo(first);
+            enterFoundProduct();
         }
 
         if (!found) {

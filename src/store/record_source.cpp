@@ -55,8 +55,48 @@ Statement& RecordSource::cached(std::unique_ptr<Statement>& slot, const QString&
     return *slot;
 }
 
+bool RecordSource::isCurrent() const
+{
+    return m_store.versions(m_table->qName()) == m_seen;
+}
+
+int RecordSource::findUpperCase(int index, const QString& upper) const
+{
+    if (index < 0 || std::size_t(index) >= m_columns)
+        throw Error(ErrorKind::NoSuchField, QStringLiteral("%1 has no field number %2").arg(m_table->qName()).arg(index));
+    if (m_upperIndex.size() != m_columns)
+        m_upperIndex.resize(m_columns);
+    std::unique_ptr<QHash<QString, int>>& slot = m_upperIndex[std::size_t(index)];
+    if (!slot) {
+        slot = std::make_unique<QHash<QString, int>>();
+        slot->reserve(recordCount());
+        for (int row = 0; row < recordCount(); ++row) {
+            const Value value = cellValue(m_cells[cellIndex(row, index)], m_table->fields[std::size_t(index)].type);
+            if (value.isNull())
+                continue;
+            const QString key = value.toText().toUpper();
+            if (!slot->contains(key))
+                slot->insert(key, row); // the first row wins
+        }
+    }
+    const auto found = slot->constFind(upper);
+    return found == slot->cend() ? -1 : *found;
+}
+
+void RecordSource::moveTo(int row)
+{
+    dropEdit();
+    if (row >= 0 && row < recordCount())
+        setPosition(Position::OnRow, row);
+    else
+        setPosition(Position::AtEnd, recordCount());
+    Q_EMIT currentChanged();
+}
+
 void RecordSource::readRows()
 {
+    dropIndexes();
+    m_seen = m_store.versions(m_table->qName());
     Statement select = m_store.prepare(m_selectSql + QStringLiteral(" ORDER BY rowid"));
     m_rowIds.clear();
     m_cells.clear();
@@ -112,7 +152,8 @@ void RecordSource::dropEdit()
 void RecordSource::refresh()
 {
     dropEdit();
-    readRows();
+    if (!isCurrent())
+        readRows();
     setPosition(m_rowIds.empty() ? Position::AtEnd : Position::OnRow, 0);
     Q_EMIT rowsReloaded();
     Q_EMIT currentChanged();
@@ -343,11 +384,15 @@ void RecordSource::writeBuffer()
         for (std::size_t c = 0; c < m_columns; ++c)
             bindValue(insert, int(c) + 1, m_buffer[c]);
         noteTouched();
+        const bool current = isCurrent();
+        dropIndexes();
         m_store.beforeWrite(m_table->qName());
         insert.step();
         m_rowIds.push_back(sqlite3_last_insert_rowid(m_store.handle()));
         for (std::size_t c = 0; c < m_columns; ++c)
             m_cells.push_back(cellFromValue(m_buffer[c]));
+        if (current)
+            m_seen = m_store.versions(m_table->qName());
         return;
     }
 
@@ -372,6 +417,8 @@ void RecordSource::writeBuffer()
         }
         write.bindInt(bind, m_rowIds[std::size_t(m_index)]);
         noteTouched();
+        const bool current = isCurrent();
+        dropIndexes();
         m_store.beforeWrite(m_table->qName());
         write.step();
         if (sqlite3_changes(m_store.handle()) == 0)
@@ -380,6 +427,8 @@ void RecordSource::writeBuffer()
             if (m_bufferSet[c])
                 m_cells[cellIndex(m_index, int(c))] = cellFromValue(m_buffer[c]);
         }
+        if (current)
+            m_seen = m_store.versions(m_table->qName());
     }
 }
 
@@ -390,11 +439,15 @@ void RecordSource::remove()
     Statement& erase = cached(m_delete, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table->name)));
     erase.bindInt(1, m_rowIds[std::size_t(m_index)]);
     noteTouched();
+    const bool current = isCurrent();
+    dropIndexes();
     m_store.beforeWrite(m_table->qName());
     erase.step();
     m_rowIds.erase(m_rowIds.begin() + m_index);
     const auto first = m_cells.begin() + std::ptrdiff_t(cellIndex(m_index, 0));
     m_cells.erase(first, first + std::ptrdiff_t(m_columns));
+    if (current)
+        m_seen = m_store.versions(m_table->qName());
     setPosition(Position::OnRemoved, m_index);
     Q_EMIT currentChanged();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "store/schema.h"
+#include "store/store.h"
 #include "store/value.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -59,6 +61,13 @@ public:
     Value field(int fieldIndex) const;
     // Any row of the row set by position, without moving the cursor (for bound lists).
     Value valueAt(int row, int fieldIndex) const;
+    // The first row of the row set whose field holds a text that, upper-cased, equals `upper`;
+    // -1 when there is none. The same answer as a scan from the first row, kept between calls
+    // while the row set does not change.
+    int findUpperCase(int fieldIndex, const QString& upper) const;
+    // Puts the cursor on a row of the row set (at the end when past the last).
+    void moveTo(int row);
+
     // The field's index in the table; throws Error(NoSuchField).
     int fieldIndex(QStringView fieldName) const;
 
@@ -131,6 +140,13 @@ private:
     std::unique_ptr<class Statement> m_insert;
     std::unique_ptr<class Statement> m_delete;
     std::map<std::vector<bool>, std::unique_ptr<class Statement>> m_updates;
+
+    // The versions of the table when the row set was last brought in line with it.
+    Store::Versions m_seen;
+    bool isCurrent() const;
+    // The first row of each upper-cased text, per field, built when first asked.
+    mutable std::vector<std::unique_ptr<QHash<QString, int>>> m_upperIndex;
+    void dropIndexes() { m_upperIndex.clear(); }
 
     std::vector<std::int64_t> m_rowIds;
     std::vector<Cell> m_cells;

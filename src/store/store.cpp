@@ -191,8 +191,19 @@ void Store::exec(const QString& sql)
     }
 }
 
+Store::Versions Store::versions(const QString& table)
+{
+    if (!m_dataVersion)
+        m_dataVersion = std::make_unique<Statement>(prepare(QStringLiteral("PRAGMA data_version")));
+    m_dataVersion->reset();
+    const std::int64_t file = m_dataVersion->step() ? m_dataVersion->columnInt(0) : 0;
+    m_dataVersion->reset();
+    return {m_tableVersions.value(table), file};
+}
+
 void Store::beforeWrite(const QString& table)
 {
+    ++m_tableVersions[table];
     if (m_writeHook)
         m_writeHook(table);
 }
@@ -219,6 +230,8 @@ void Store::rollbackUnit()
     m_units.pop_back();
     exec(QStringLiteral("ROLLBACK TO ") + name);
     exec(QStringLiteral("RELEASE ") + name);
+    for (RecordSource* source : touched)
+        ++m_tableVersions[source->table().qName()];
     for (RecordSource* source : touched) {
         source->reloadAfterRollback();
         noteTouched(source);

@@ -5,6 +5,9 @@
 #include <QLocale>
 #include <QString>
 
+#include <QHash>
+
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -44,6 +47,17 @@ public:
     // For the store's own classes.
     sqlite3* handle() const { return m_db; }
     void beforeWrite(const QString& table);
+
+    // How far a table has changed: `table` grows with every row written to it through this
+    // connection and with every rolled-back unit that wrote in it; `file` changes whenever
+    // another connection commits. A record source whose row set was read at the same versions
+    // has nothing to read again.
+    struct Versions {
+        std::uint64_t table = 0;
+        std::int64_t file = 0;
+        bool operator==(const Versions&) const = default;
+    };
+    Versions versions(const QString& table);
     Statement prepare(const QString& sql);
     void exec(const QString& sql);
     [[noreturn]] void fail(int code, const QString& what) const;
@@ -66,6 +80,8 @@ private:
     sqlite3* m_db = nullptr;
     QLocale m_locale;
     WriteHook m_writeHook;
+    QHash<QString, std::uint64_t> m_tableVersions;
+    std::unique_ptr<Statement> m_dataVersion;
     // For every open unit, the record sources whose row sets changed inside it.
     std::vector<std::vector<RecordSource*>> m_units;
 };

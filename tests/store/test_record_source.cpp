@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <sqlite3.h>
+
 #include <functional>
 
 using store::Currency;
@@ -66,6 +68,9 @@ private Q_SLOTS:
     void unitOfWork_failurePartWayLeavesEveryTableAsItWas();
     void unitOfWork_nestedRollbackKeepsTheOuterWrites();
     void querySource_readsRowsWithTheirTypes();
+    void refresh_seesWritesOfAnotherConnection();
+    void findUpperCase_answersAsTheScanWould_data();
+    void findUpperCase_answersAsTheScanWould();
 };
 
 void TestRecordSource::emptyTable_isAtEndAtOnce()
@@ -422,6 +427,70 @@ void TestRecordSource::querySource_readsRowsWithTheirTypes()
     lines.update();
     chart.refresh();
     QCOMPARE(chart.recordCount(), 3);
+}
+
+void TestRecordSource::refresh_seesWritesOfAnotherConnection()
+{
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("p"), QStringLiteral("tblProductPrice"));
+    addProduct(prices, QStringLiteral("A1"));
+    prices.refresh();
+    QCOMPARE(prices.recordCount(), 1);
+
+    // Another program (or a second connection) changes the table behind the store's back.
+    sqlite3* other = nullptr;
+    QCOMPARE(sqlite3_open(f.path.toUtf8().constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "INSERT INTO tblProductPrice (Code) VALUES ('B2'); UPDATE tblProductPrice SET ProductName = 'Renamed' WHERE Code = 'A1'",
+                 nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+
+    prices.refresh();
+    QCOMPARE(codes(prices), (QStringList{QStringLiteral("A1"), QStringLiteral("B2")}));
+    prices.moveFirst();
+    QCOMPARE(prices.field(u"ProductName"), Value(QStringLiteral("Renamed")));
+    QCOMPARE(prices.findUpperCase(prices.fieldIndex(u"Code"), QStringLiteral("B2")), 1);
+
+    // A refresh after nothing changed keeps the same rows.
+    prices.refresh();
+    QCOMPARE(codes(prices), (QStringList{QStringLiteral("A1"), QStringLiteral("B2")}));
+}
+
+void TestRecordSource::findUpperCase_answersAsTheScanWould_data()
+{
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<int>("row");
+    QTest::newRow("first of two equal codes") << "ABC" << 1;
+    QTest::newRow("lower case stored") << "MILK" << 0;
+    QTest::newRow("a blank makes another text") << " ABC" << -1;
+    QTest::newRow("not there") << "ZZZ" << -1;
+    QTest::newRow("empty text matches an empty field, never a null one") << "" << 3;
+}
+
+void TestRecordSource::findUpperCase_answersAsTheScanWould()
+{
+    QFETCH(QString, upper);
+    QFETCH(int, row);
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("p"), QStringLiteral("tblProductPrice"));
+    for (const char* code : {"milk", "abc", "ABC"})
+        addProduct(prices, QString::fromLatin1(code));
+    prices.addNew();
+    prices.setField(u"Code", QString(""));
+    prices.update();
+    prices.addNew(); // a null code
+    prices.update();
+    prices.refresh();
+    const int code = prices.fieldIndex(u"Code");
+    QCOMPARE(prices.findUpperCase(code, upper), row);
+
+    // The lookup follows the row set: after a delete the next equal row is the first.
+    if (row == 1) {
+        prices.moveNext();
+        prices.remove();
+        QCOMPARE(prices.findUpperCase(code, upper), 1);
+        prices.moveNext();
+        QCOMPARE(prices.field(code), Value(QStringLiteral("ABC")));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRecordSource)
