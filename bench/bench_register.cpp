@@ -33,20 +33,7 @@ namespace {
 // the timing: far below what the 16-bit counters and the stock of 1000 can take.
 constexpr int kLinesPerReset = 200;
 
-Catalogue& catalogue()
-{
-    static Catalogue instance;
-    return instance;
-}
 
-sqlite3* openPlain(const QString& path)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_busy_timeout(db, 2000);
-    sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;", nullptr, nullptr, nullptr);
-    return db;
-}
 
 bool exec(sqlite3* db, const char* sql)
 {

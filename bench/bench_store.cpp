@@ -12,19 +12,7 @@
 
 namespace {
 
-Catalogue& catalogue()
-{
-    static Catalogue instance;
-    return instance;
-}
 
-sqlite3* openPlain(const QString& path)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;", nullptr, nullptr, nullptr);
-    return db;
-}
 
 void RecordSource_RefreshAndPairedScan(benchmark::State& state)
 {

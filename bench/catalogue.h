@@ -5,9 +5,12 @@
 #include "store/unit_of_work.h"
 
 #include <QDate>
+#include <QString>
 #include <QTemporaryDir>
 
 #include <memory>
+
+#include <sqlite3.h>
 
 // A store holding the largest catalogue the till can count: 32,767 products, each a price row
 // and a stock row at the same position.
@@ -45,3 +48,21 @@ struct Catalogue {
 
     static QString lastCode() { return QStringLiteral("P%1").arg(kProducts - 1, 5, 10, QLatin1Char('0')); }
 };
+
+// The one catalogue a benchmark program works on, made the first time it is asked for.
+inline Catalogue& catalogue()
+{
+    static Catalogue instance;
+    return instance;
+}
+
+// A second connection on the same file, set up as the store sets up its own: the yardstick of
+// plain SQLite calls.
+inline sqlite3* openPlain(const QString& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_busy_timeout(db, 2000);
+    sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;", nullptr, nullptr, nullptr);
+    return db;
+}

@@ -23,12 +23,6 @@ namespace {
 constexpr QStringView kQuantityErrorText = u" There was an error.  Please check the quantity.";
 constexpr QStringView kQuantityErrorTitle = u" CHECK QUANTITY";
 
-// The thirteen columns the 30-day clearing sets to zero.
-constexpr const char16_t* kClearedColumns[] = {
-    u"NumberOfDays", u"Meat", u"Bakery", u"Frozen", u"Vegetable", u"Beverage", u"Fruits",
-    u"Dairy", u"Grain", u"Grocery", u"Miscelaneous", u"Health", u"Cleaning",
-};
-
 } // namespace
 
 void CashRegisterWindow::enterItem()
@@ -48,7 +42,7 @@ void CashRegisterWindow::enterItem()
         DataPQty->moveFirst();
         DatatblPPrice->moveFirst();
 
-        // The stock of the n-th price row is the n-th stock row: both are walked in step.
+        // The stock of the n-th price row is the n-th stock row: both stand on the same row.
         const UpperText typedCode(code);
         const UpperText typedName(name);
         const int codeField = DatatblPPrice->fieldIndex(u"Code");
@@ -60,14 +54,11 @@ void CashRegisterWindow::enterItem()
             if (row >= 0 && (first < 0 || row < first))
                 first = row;
         }
-        const bool found = first >= 0 && first < paired;
-        if (found) {
+        if (first >= 0 && first < paired) {
             DatatblPPrice->moveTo(first);
             DataPQty->moveTo(first);
             enterFoundProduct();
-        }
-
-        if (!found) {
+        } else {
             boxes.message(QStringLiteral(" Product was not found.  Use the reference system if you are having problems."),
                 QStringLiteral(" This Product is not in the Database"), ui::Icon::None, ui::Buttons::Ok);
         }
@@ -184,8 +175,9 @@ void CashRegisterWindow::clearTalliesEvery30Days()
         return;
     dataCategory->moveFirst();
     dataCategory->edit();
-    for (const char16_t* column : kClearedColumns)
-        dataCategory->setField(column, std::int16_t(0));
+    // NumberOfDays and the twelve category columns: every field of the tally row.
+    for (const store::FieldDef& column : dataCategory->table().fields)
+        dataCategory->setField(column.name, std::int16_t(0));
     dataCategory->update();
 }
 
