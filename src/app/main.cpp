@@ -4,6 +4,7 @@
 #include "app/window_manager.h"
 #include "platform/chm_help_viewer.h"
 #include "platform/platform.h"
+#include "platform/printer.h"
 #include "startup/splash_window.h"
 #include "startup/windows.h"
 #include "about/about_window.h"
@@ -17,6 +18,8 @@
 #include "ui/qt_services.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <memory>
@@ -65,6 +68,8 @@ int main(int argc, char* argv[])
     app::AppInfo info = app::AppInfo::ofRunningProgram();
 
     const QString storePath = platform.drives().hostPath(u"C:\\Program Files\\Point of Sale\\Grocery.mdb");
+    // Receipts go to the default printer; without one they are kept as PDF files beside the store.
+    platform.setPrinter(std::make_unique<platform::SystemPrinter>(QFileInfo(storePath).dir().filePath(QStringLiteral("Receipts"))));
     std::unique_ptr<store::Store> store;
     try {
         store = store::Store::open(storePath, clock.today());

@@ -3,6 +3,7 @@
 #include "platform/display_settings.h"
 #include "platform/drives.h"
 #include "platform/help_viewer.h"
+#include "platform/printer.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
@@ -10,8 +11,8 @@
 
 namespace platform {
 
-// What the operating system gives the program, gathered so that tests can stand in for any of it.
-// Later services (drive types, printing) join here.
+// What the operating system gives the program, gathered so that tests can stand in for any of it:
+// drives, the display, the desktop's shell, the registry, the help viewer and the printer.
 class Platform {
 public:
     // The drives, a display whose settings are not touched, and the desktop's shell.
@@ -38,12 +39,17 @@ public:
     HelpViewer& helpViewer() { return *m_helpViewer; }
     void setHelpViewer(std::unique_ptr<HelpViewer> viewer) { m_helpViewer = std::move(viewer); }
 
+    // The printer; until one is set, a printer that refuses every document (NoPrinter).
+    Printer& printer() { return *m_printer; }
+    void setPrinter(std::unique_ptr<Printer> printer) { m_printer = std::move(printer); }
+
 private:
     Drives m_drives;
     std::unique_ptr<DisplaySettings> m_displaySettings;
     std::unique_ptr<Shell> m_shell;
     std::unique_ptr<Registry> m_registry;
     std::unique_ptr<HelpViewer> m_helpViewer;
+    std::unique_ptr<Printer> m_printer;
 };
 
 } // namespace platform

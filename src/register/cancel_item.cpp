@@ -98,11 +98,36 @@ void CashRegisterWindow::cancelLine(CancelBy by, const QString& answer)
     namespace convert = store::convert;
     const store::Value lineCode = Cancelitem->field(u"Code");
     const store::Value lineQuantity = Cancelitem->field(u"pQty");
-    const std::int16_t quantity = lineQuantity.toWhole();
     const store::Currency lineTotal = Cancelitem->field(u"ProdPrice").toCurrency();
+    const store::Currency newSubtotal = convert::subtract(m_sale.subtotal, lineTotal);
+    const QString description = QStringLiteral("-  ") + lineCode.display() + u' ' + Cancelitem->field(u"ProdName").display() + u' '
+        + lineQuantity.display() + QStringLiteral(" X ") + convert::formatPattern(lineTotal, kMoneyPattern.toString());
+    std::int16_t newItemCount = m_sale.itemCount;
+
+    {
+        store::UnitOfWork cancel(context().store);
+        // A line whose product has no stock row stays in the sale.
+        if (!takeBackLine(by, UpperText(answer), newItemCount))
+            return;
+        Cancelitem->remove();
+        Cancelitem->refresh();
+        cancel.commit();
+    }
+
+    m_sale.subtotal = newSubtotal;
+    lblSubtotal->setText(moneyLabel(m_sale.subtotal, 0));
+    lblProductDescription->setText(description);
+    m_sale.itemCount = newItemCount;
+}
+
+bool CashRegisterWindow::takeBackLine(CancelBy by, const UpperText& typed, std::int16_t& itemCount)
+{
+    namespace convert = store::convert;
+    const store::Value lineCode = Cancelitem->field(u"Code");
+    const store::Value lineQuantity = Cancelitem->field(u"pQty");
+    const std::int16_t quantity = lineQuantity.toWhole();
 
     // The stock row of the line's product, by its code.
-    const UpperText typed(answer);
     const int stockCode = DataPQty->fieldIndex(u"Code");
     bool stockFound = false;
     while (!DataPQty->atEnd()) {
@@ -115,52 +140,56 @@ void CashRegisterWindow::cancelLine(CancelBy by, const QString& answer)
         if (!datProdPrice->atEnd())
             datProdPrice->moveNext();
     }
-    // A line whose product has no stock row stays in the sale.
     if (!stockFound)
-        return;
+        return false;
 
-    const store::Currency newSubtotal = convert::subtract(m_sale.subtotal, lineTotal);
-    const QString description = QStringLiteral("-  ") + lineCode.display() + u' ' + Cancelitem->field(u"ProdName").display() + u' '
-        + lineQuantity.display() + QStringLiteral(" X ") + convert::formatPattern(lineTotal, kMoneyPattern.toString());
-    std::int16_t newItemCount = m_sale.itemCount;
-
-    {
-        store::UnitOfWork cancel(context().store);
-
-        // Today's sold line of the same product and quantity, with its units in the day's count.
-        const UpperText lineCodeUpper(lineCode.isNull() ? QString() : lineCode.toText());
-        daillySale->moveFirst();
-        while (!daillySale->atEnd()) {
-            const store::Value soldCode = daillySale->field(u"Codigo");
-            const bool sameCode = by == CancelBy::Code ? !lineCode.isNull() && lineCodeUpper.matches(soldCode) : sameText(lineCode, soldCode);
-            if (sameCode && sameWhole(lineQuantity, daillySale->field(u"Quantidade"))) {
-                DatatblDailySale->edit();
-                DatatblDailySale->setField(u"totalItems", convert::subtractWhole(DatatblDailySale->field(u"totalItems").toWhole(), quantity));
-                DatatblDailySale->update();
-                daillySale->remove();
-                DatatblDailySale->refresh();
-                if (by == CancelBy::Name)
-                    newItemCount = convert::subtractWhole(newItemCount, quantity);
-                break;
-            }
-            daillySale->moveNext();
+    // Today's sold line of the same product and quantity, with its units in the day's count.
+    const UpperText lineCodeUpper(lineCode.isNull() ? QString() : lineCode.toText());
+    daillySale->moveFirst();
+    while (!daillySale->atEnd()) {
+        const store::Value soldCode = daillySale->field(u"Codigo");
+        const bool sameCode = by == CancelBy::Code ? !lineCode.isNull() && lineCodeUpper.matches(soldCode) : sameText(lineCode, soldCode);
+        if (sameCode && sameWhole(lineQuantity, daillySale->field(u"Quantidade"))) {
+            DatatblDailySale->edit();
+            DatatblDailySale->setField(u"totalItems", convert::subtractWhole(DatatblDailySale->field(u"totalItems").toWhole(), quantity));
+            DatatblDailySale->update();
+            daillySale->remove();
+            DatatblDailySale->refresh();
+            if (by == CancelBy::Name)
+                itemCount = convert::subtractWhole(itemCount, quantity);
+            break;
         }
-
-        DataPQty->edit();
-        DataPQty->setField(u"QuantityOnHand", convert::addWhole(DataPQty->field(u"QuantityOnHand").toWhole(), quantity));
-        if (by == CancelBy::Code)
-            newItemCount = convert::subtractWhole(newItemCount, quantity);
-        DataPQty->update();
-        Cancelitem->remove();
-        Cancelitem->refresh();
-
-        cancel.commit();
+        daillySale->moveNext();
     }
 
-    m_sale.subtotal = newSubtotal;
-    lblSubtotal->setText(moneyLabel(m_sale.subtotal, 0));
-    lblProductDescription->setText(description);
-    m_sale.itemCount = newItemCount;
+    DataPQty->edit();
+    DataPQty->setField(u"QuantityOnHand", convert::addWhole(DataPQty->field(u"QuantityOnHand").toWhole(), quantity));
+    if (by == CancelBy::Code)
+        itemCount = convert::subtractWhole(itemCount, quantity);
+    DataPQty->update();
+    return true;
+}
+
+void CashRegisterWindow::giveBackEveryLine()
+{
+    // Read afresh: lines may have been entered and taken back through the other sources.
+    Cancelitem->refresh();
+    DataPQty->refresh();
+    daillySale->refresh();
+    DatatblDailySale->refresh();
+    std::int16_t itemCount = m_sale.itemCount;
+    while (!Cancelitem->atEnd()) {
+        // A row without a code (the cashier's row, for instance) has nothing to give back.
+        const store::Value code = Cancelitem->field(u"Code");
+        if (!code.isNull()) {
+            DataPQty->moveFirst();
+            datProdPrice->moveFirst();
+            takeBackLine(CancelBy::Code, UpperText(code.toText()), itemCount);
+        }
+        Cancelitem->remove();
+        Cancelitem->moveNext();
+    }
+    Cancelitem->refresh();
 }
 
 } // namespace cashregister

@@ -156,26 +156,10 @@ bool CashRegisterWindow::Form_KeyDown(int keyCode, Qt::KeyboardModifiers)
     return false;
 }
 
-void CashRegisterWindow::completeSale()
-{
-}
-
 void CashRegisterWindow::mnuExit_Click()
 {
-    try {
-        // The open sale is abandoned: its lines go, what their entry wrote elsewhere stays. The
-        // table is read afresh, as lines taken back went through another record source.
-        DataReceipt->refresh();
-        if (DataReceipt->recordCount() > 0) {
-            DataReceipt->moveFirst();
-            while (!DataReceipt->atEnd()) {
-                DataReceipt->remove();
-                DataReceipt->moveNext();
-            }
-        }
-    } catch (const std::exception&) {
-        // The rows not deleted yet stay; the way back is taken all the same.
-    }
+    // The open sale is abandoned: its lines go back as if each were taken back.
+    abandonSale();
     try {
         context().windows.show(QStringLiteral("frmMain"));
     } catch (const std::exception&) {

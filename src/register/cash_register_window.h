@@ -28,6 +28,8 @@ class KeyPreview;
 
 namespace cashregister {
 
+class UpperText;
+
 // frmCashRegister: the till. The cashier rings a sale up one product at a time (Enter, by code
 // or name with a quantity), takes single lines back from the Product menu, looks products up in
 // the reference panel and completes the sale with End. Opened by the cashier's password gate,
@@ -129,15 +131,32 @@ private:
     void recordLine(std::int16_t quantity, std::int16_t onHand);
     void clearTalliesEvery30Days();
 
-    // End: completes the open sale (tax, amount tendered, change, the day's takings and the
-    // receipt). Empty until completion is built.
+    // End (complete_sale.cpp): the tax, the total, the amount tendered and the change; the day's
+    // takings grow, the receipt is printed and tblReceipt is emptied.
     void completeSale();
+    // Asks for the amount tendered, typed in cents; throws when the box is cancelled or the text
+    // is not a number.
+    store::Currency askAmountTendered();
+    void printReceipt();
+    // Abandons the open sale: every line is given back as taking it back by its code does, and
+    // tblReceipt is emptied, as one unit of work. When that cannot be done, tblReceipt is still
+    // emptied. Never throws.
+    void abandonSale();
+    // Deletes every row of tblReceipt, as one unit of work. Throws when that cannot be done.
+    void emptyReceipt();
 
     // The Product menu (cancel_item.cpp).
     void mnuCode_Click();
     void mnuName_Click();
     void cancelProduct(CancelBy by);
     void cancelLine(CancelBy by, const QString& answer);
+    // The writes of taking back Cancelitem's current line, found by `typed`, short of deleting the
+    // line: its units back into the stock, today's sold line and its units out of the day's count.
+    // `itemCount` is lowered as the command lowers it. Returns false, having written nothing, when
+    // the product has no stock row. Runs inside the caller's unit of work.
+    bool takeBackLine(CancelBy by, const UpperText& typed, std::int16_t& itemCount);
+    // Gives every line of tblReceipt back and deletes it, inside the caller's unit of work.
+    void giveBackEveryLine();
 
     // The reference panel and the day's takings (reference.cpp).
     void cmdMostrar_Click();

@@ -120,6 +120,11 @@ constexpr FieldDef kLastYearSales[] = {
     {u"AnualTotal", Type::Currency},
 };
 
+constexpr FieldDef kReports[] = {
+    {u"Name", Type::Text},
+    {u"Layout", Type::Text},
+};
+
 constexpr std::array kTables = {
     TableDef{u"tblProductPrice", kProductPrice},
     TableDef{u"tblProductQuantity", kProductQuantity},
@@ -132,6 +137,7 @@ constexpr std::array kTables = {
     TableDef{u"tblCathegory", kCategory},
     TableDef{u"YearSales", kYearSales},
     TableDef{u"LastYearSales", kLastYearSales},
+    TableDef{u"Reports", kReports, 2},
 };
 
 constexpr const char16_t* kCategoryWords[] = {

@@ -17,13 +17,16 @@ struct FieldDef {
 struct TableDef {
     const char16_t* name;
     std::span<const FieldDef> fields;
+    // The version of the store's layout that brought the table in (older stores are upgraded).
+    int since = 1;
 
     QString qName() const { return QString::fromUtf16(name); }
     // The index of a field, found without regard to letter case; -1 when there is none.
     int fieldIndex(QStringView fieldName) const;
 };
 
-// The store's tables, declared once: every table, every field with its type. New rows hold 0 in
+// The store's tables, declared once: every table, every field with its type; the eleven tables the
+// screens keep, then the reports the store carries with them (the layout of the receipt). New rows hold 0 in
 // whole-number, number and currency fields, false in true/false fields, and null in text and
 // date fields.
 namespace schema {
@@ -43,7 +46,15 @@ Value defaultValue(Type type);
 
 // Identifies a store file: SQLite's application id in the file header ("POS1").
 inline constexpr std::int32_t kApplicationId = 0x504F5331;
-inline constexpr int kSchemaVersion = 1;
+// 1: the eleven tables; 2: the table of reports, holding the receipt's layout.
+inline constexpr int kSchemaVersion = 2;
+
+// The table of reports: one row per report, its name and its layout.
+inline constexpr QStringView kReportsTable = u"Reports";
+// The receipt printed at every completed sale.
+inline constexpr QStringView kReceiptReport = u"rptReceipt";
+// The receipt's layout a new store starts with (see the receipt's renderer for its form).
+QString defaultReceiptLayout();
 
 } // namespace schema
 } // namespace store

@@ -85,6 +85,45 @@ void checkHeader(const QString& path)
         notAStore(path, QStringLiteral("the file is damaged or cut short"));
 }
 
+// Makes the tables that came after `version` of the store's layout, with the rows they start
+// with: the receipt's layout in the table of reports.
+void addTables(Store& store, int version)
+{
+    for (const TableDef& table : schema::tables()) {
+        if (table.since <= version)
+            continue;
+        QStringList columns;
+        for (const FieldDef& field : table.fields)
+            columns << columnSql(field);
+        store.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table.qName()), columns.join(QStringLiteral(", "))));
+        if (table.qName() == schema::kReportsTable) {
+            Statement report = store.prepare(QStringLiteral("INSERT INTO %1 (\"Name\", \"Layout\") VALUES (?, ?)").arg(quoted(table.qName())));
+            report.bindText(1, schema::kReceiptReport.toString());
+            report.bindText(2, schema::defaultReceiptLayout());
+            report.step();
+        }
+    }
+}
+
+// Refuses a store that lacks a table or a field that its layout `version` should have.
+void checkTables(Store& store, int version)
+{
+    for (const TableDef& table : schema::tables()) {
+        if (table.since > std::max(version, 1))
+            continue;
+        Statement info = store.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.qName())));
+        QSet<QString> columns;
+        while (info.step())
+            columns.insert(info.columnText(1).toLower());
+        if (columns.isEmpty())
+            notAStore(store.path(), QStringLiteral("it has no table %1").arg(table.qName()));
+        for (const FieldDef& field : table.fields) {
+            if (!columns.contains(QString::fromUtf16(field.name).toLower()))
+                notAStore(store.path(), QStringLiteral("its table %1 has no field %2").arg(table.qName(), QString::fromUtf16(field.name)));
+        }
+    }
+}
+
 } // namespace
 
 Store::Store(QString path, sqlite3* db) : m_path(std::move(path)), m_db(db), m_locale(convert::staffLocale()) {}
@@ -112,12 +151,7 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
         fresh->exec(QStringLiteral("PRAGMA application_id = %1").arg(schema::kApplicationId));
         fresh->exec(QStringLiteral("PRAGMA user_version = %1").arg(schema::kSchemaVersion));
         fresh->exec(QStringLiteral("BEGIN"));
-        for (const TableDef& table : schema::tables()) {
-            QStringList columns;
-            for (const FieldDef& field : table.fields)
-                columns << columnSql(field);
-            fresh->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table.qName()), columns.join(QStringLiteral(", "))));
-        }
+        addTables(*fresh, 0);
         Statement day = fresh->prepare(QStringLiteral("INSERT INTO \"tblDailySale\" (\"tDate\", \"DailySale\", \"totalItems\") VALUES (?, 0, 0)"));
         day.bindText(1, today.toString(Qt::ISODate));
         day.step();
@@ -141,22 +175,22 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
     sqlite3_extended_result_codes(raw, 1);
 
     // Every table and field the program reads must be there before anything is written.
+    int version = 0;
     {
-        Statement version = store->prepare(QStringLiteral("PRAGMA user_version"));
-        if (version.step() && version.columnInt(0) > schema::kSchemaVersion)
+        Statement read = store->prepare(QStringLiteral("PRAGMA user_version"));
+        if (read.step())
+            version = int(read.columnInt(0));
+        if (version > schema::kSchemaVersion)
             notAStore(path, QStringLiteral("it was made by a newer version of the program"));
     }
-    for (const TableDef& table : schema::tables()) {
-        Statement info = store->prepare(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.qName())));
-        QSet<QString> columns;
-        while (info.step())
-            columns.insert(info.columnText(1).toLower());
-        if (columns.isEmpty())
-            notAStore(path, QStringLiteral("it has no table %1").arg(table.qName()));
-        for (const FieldDef& field : table.fields) {
-            if (!columns.contains(QString::fromUtf16(field.name).toLower()))
-                notAStore(path, QStringLiteral("its table %1 has no field %2").arg(table.qName(), QString::fromUtf16(field.name)));
-        }
+    checkTables(*store, version);
+    // A store made by an earlier version gets the tables added since, in one transaction.
+    if (version < schema::kSchemaVersion) {
+        store->exec(QStringLiteral("BEGIN"));
+        addTables(*store, std::max(version, 1));
+        store->exec(QStringLiteral("PRAGMA user_version = %1").arg(schema::kSchemaVersion));
+        store->exec(QStringLiteral("COMMIT"));
+        checkTables(*store, schema::kSchemaVersion);
     }
 
     store->exec(QStringLiteral("PRAGMA journal_mode = WAL"));

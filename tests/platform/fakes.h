@@ -2,15 +2,19 @@
 
 #include "platform/display_settings.h"
 #include "platform/help_viewer.h"
+#include "platform/printer.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 
 #include <QList>
+#include <QTextDocument>
 #include <QMap>
 #include <QPointer>
 #include <QWidget>
 #include <QUrl>
 
+#include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -118,6 +122,32 @@ public:
 private:
     static QString path(Root root, const QString& key) { return QString::number(int(root)) + u'|' + key.toLower(); }
     QMap<QString, QMap<QString, QString>> m_keys;
+};
+
+// A printer that keeps the text of every document it is given, or fails as the test tells it.
+class FakePrinter final : public platform::Printer {
+public:
+    struct Printed {
+        QString name;
+        QString text; // the document as plain text
+    };
+
+    platform::PrintOutcome print(const QTextDocument& document, const QString& name) override
+    {
+        if (whilePrinting)
+            whilePrinting();
+        if (failure)
+            throw platform::PrintError(*failure, savedCopy);
+        printed.push_back({name, document.toPlainText()});
+        return {platform::PrintOutcome::Where::Printer, QStringLiteral("Fake Printer")};
+    }
+
+    // When set, print() fails with this message (and names savedCopy as a copy kept).
+    std::optional<QString> failure;
+    QString savedCopy;
+    // Runs at the moment of printing, before the printer answers.
+    std::function<void()> whilePrinting;
+    std::vector<Printed> printed;
 };
 
 } // namespace testing

@@ -70,6 +70,7 @@ class TestStore : public QObject {
 private Q_SLOTS:
     void firstUse_createsEveryTableAndTheFirstRows();
     void reopen_keepsWhatWasWritten();
+    void earlierStore_getsTheReceiptLayoutAndKeepsItsRows();
     void valuesOnDisk_arePlainForOtherTools();
     void databaseRules_refuseWhatTheProgramCannotRead_data();
     void databaseRules_refuseWhatTheProgramCannotRead();
@@ -89,7 +90,7 @@ void TestStore::firstUse_createsEveryTableAndTheFirstRows()
 
     for (const store::TableDef& table : store::schema::tables()) {
         RecordSource source(*f.store, QStringLiteral("probe"), table.qName());
-        const int expected = (table.qName() == u"tblDailySale" || table.qName() == u"tblTax") ? 1 : 0;
+        const int expected = (table.qName() == u"tblDailySale" || table.qName() == u"tblTax" || table.qName() == u"Reports") ? 1 : 0;
         QVERIFY2(source.recordCount() == expected, qPrintable(table.qName()));
     }
     RecordSource day(*f.store, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"));
@@ -98,6 +99,41 @@ void TestStore::firstUse_createsEveryTableAndTheFirstRows()
     QCOMPARE(day.field(u"totalItems"), Value(std::int16_t(0)));
     RecordSource tax(*f.store, QStringLiteral("DataTax"), QStringLiteral("tblTax"));
     QCOMPARE(tax.field(u"Tax"), Value(0.0));
+    RecordSource reports(*f.store, QStringLiteral("reports"), QStringLiteral("Reports"));
+    QCOMPARE(reports.field(u"Name"), Value(QStringLiteral("rptReceipt")));
+    QCOMPARE(reports.field(u"Layout"), Value(store::schema::defaultReceiptLayout()));
+    QCOMPARE(queryOne(f.path, "PRAGMA user_version"), QVariant(qlonglong(store::schema::kSchemaVersion)));
+}
+
+// A store made before the store carried its receipt gets the table of reports, with the receipt's
+// layout, and keeps everything it held.
+void TestStore::earlierStore_getsTheReceiptLayoutAndKeepsItsRows()
+{
+    StoreFixture f;
+    {
+        RecordSource prices(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+        prices.addNew();
+        prices.setField(u"Code", QStringLiteral("A12"));
+        prices.update();
+    }
+    f.store.reset();
+    runSql(f.path, "DROP TABLE Reports; PRAGMA user_version = 1;");
+
+    f.store = store::Store::open(f.path, f.today);
+    QCOMPARE(queryOne(f.path, "PRAGMA user_version"), QVariant(qlonglong(store::schema::kSchemaVersion)));
+    {
+        RecordSource reports(*f.store, QStringLiteral("reports"), QStringLiteral("Reports"));
+        QCOMPARE(reports.recordCount(), 1);
+        QCOMPARE(reports.field(u"Name"), Value(QStringLiteral("rptReceipt")));
+        QCOMPARE(reports.field(u"Layout"), Value(store::schema::defaultReceiptLayout()));
+        RecordSource prices(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+        QCOMPARE(prices.field(u"Code"), Value(QStringLiteral("A12")));
+    }
+
+    // Opening it again changes nothing more.
+    f.store.reset();
+    f.store = store::Store::open(f.path, f.today);
+    QCOMPARE(RecordSource(*f.store, QStringLiteral("reports"), QStringLiteral("Reports")).recordCount(), 1);
 }
 
 void TestStore::reopen_keepsWhatWasWritten()
@@ -168,6 +204,8 @@ void TestStore::notAStore_isRefusedAndLeftUnchanged_data()
     QTest::newRow("another program's database") << "foreign";
     QTest::newRow("store cut short") << "truncated";
     QTest::newRow("store without a table") << "missing table";
+    QTest::newRow("earlier store without a table") << "earlier missing table";
+    QTest::newRow("store without its reports") << "missing reports";
 }
 
 void TestStore::notAStore_isRefusedAndLeftUnchanged()
@@ -201,8 +239,13 @@ void TestStore::notAStore_isRefusedAndLeftUnchanged()
         if (kind == u"truncated") {
             const QByteArray whole = readAll(path);
             writeFile(path, whole.left(whole.size() / 2));
-        } else {
+        } else if (kind == u"missing table") {
             runSql(path, "DROP TABLE tblCathegory;");
+        } else if (kind == u"earlier missing table") {
+            // Refused before it is brought up to date: nothing is added to it.
+            runSql(path, "DROP TABLE Reports; DROP TABLE tblCathegory; PRAGMA user_version = 1;");
+        } else {
+            runSql(path, "DROP TABLE Reports;");
         }
     }
     const QByteArray before = readAll(path);

@@ -33,12 +33,18 @@ TestContext::TestContext(QDate today, QTime now)
     windows.setContext(context);
     platform.setRegistry(std::make_unique<FakeRegistry>());
     platform.setHelpViewer(std::make_unique<FakeHelpViewer>());
+    platform.setPrinter(std::make_unique<FakePrinter>());
     ui::loadArtwork();
 }
 
 FakeHelpViewer& TestContext::helpViewer()
 {
     return static_cast<FakeHelpViewer&>(platform.helpViewer());
+}
+
+FakePrinter& TestContext::printer()
+{
+    return static_cast<FakePrinter&>(platform.printer());
 }
 
 FakeRegistry& TestContext::registry()

@@ -15,6 +15,7 @@
 namespace testing {
 
 class FakeHelpViewer;
+class FakePrinter;
 class FakeRegistry;
 
 // A complete application context over a fresh store in a temporary drive root, with the dialog
@@ -29,9 +30,9 @@ struct TestContext {
     TestContext& operator=(const TestContext&) = delete;
 
     QTemporaryDir root;
-    // Drives under the temporary root, a display that cannot be switched, a shell, a registry and
-    // a help viewer that only remember what they were asked (fakes.h). Tests may put another
-    // Platform here.
+    // Drives under the temporary root, a display that cannot be switched, a shell, a registry, a
+    // help viewer and a printer that only remember what they were asked (fakes.h). Tests may put
+    // another Platform here.
     platform::Platform platform;
     std::unique_ptr<store::Store> store;
     ScriptedServices ui;
@@ -43,6 +44,7 @@ struct TestContext {
     // The fakes the platform starts with.
     FakeHelpViewer& helpViewer();
     FakeRegistry& registry();
+    FakePrinter& printer();
 };
 
 } // namespace testing

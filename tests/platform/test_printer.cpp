@@ -1,0 +1,256 @@
+#include "platform/platform.h"
+#include "platform/printer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+
+#include <memory>
+
+using platform::PrintError;
+using platform::PrintOutcome;
+using platform::SystemPrinter;
+
+namespace {
+
+constexpr qreal kPointsPerMm = 72 / 25.4;
+
+std::unique_ptr<QTextDocument> document(const QString& text)
+{
+    auto doc = std::make_unique<QTextDocument>();
+    QFont font = doc->defaultFont();
+    font.setPointSize(10);
+    doc->setDefaultFont(font);
+    doc->setPlainText(text);
+    return doc;
+}
+
+QString lines(int count)
+{
+    QStringList all;
+    for (int i = 1; i <= count; ++i)
+        all.append(QStringLiteral("Line %1 ........ 1.00").arg(i));
+    return all.join(u'\n');
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The sizes, in points, of a PDF's pages. Qt writes its page objects uncompressed, each with its
+// own MediaBox.
+QList<QSizeF> pageSizes(const QString& path)
+{
+    static const QRegularExpression mediaBox(
+        QStringLiteral(R"(/MediaBox\s*\[\s*([-\d.]+)\s+([-\d.]+)\s+([-\d.]+)\s+([-\d.]+)\s*\])"));
+    QList<QSizeF> sizes;
+    for (const QRegularExpressionMatch& box : mediaBox.globalMatch(QString::fromLatin1(contents(path)))) {
+        sizes.append(QSizeF(box.captured(3).toDouble() - box.captured(1).toDouble(),
+                            box.captured(4).toDouble() - box.captured(2).toDouble()));
+    }
+    return sizes;
+}
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// A printer as SystemPrinter's default: the empty name for none.
+std::function<QString()> defaultPrinter(const QString& name)
+{
+    return [name] { return name; };
+}
+
+} // namespace
+
+class TestPrinter : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+
+    void withoutPrinter_writesThePdfIntoTheFolder_data();
+    void withoutPrinter_writesThePdfIntoTheFolder();
+    void withoutPrinter_numbersTheFileWhenTheNameIsTaken();
+    void withoutPrinter_pageIsReceiptWideAndAsLongAsTheDocument_data();
+    void withoutPrinter_pageIsReceiptWideAndAsLongAsTheDocument();
+    void withoutPrinter_folderThatCannotBeWritten_isAnError();
+    void unknownPrinter_failsAndKeepsAPdfCopy_data();
+    void unknownPrinter_failsAndKeepsAPdfCopy();
+    void defaultPrinter_takesTheDocument();
+    void noPrinter_refusesEveryDocumentAndIsThePlatformsDefault();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    // A folder of two levels that does not exist yet.
+    QString folder() const { return m_dir->filePath(QStringLiteral("Receipts/Copies")); }
+    // A folder that cannot be made: its parent is a regular file.
+    QString folderUnderAFile() const;
+};
+
+void TestPrinter::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+QString TestPrinter::folderUnderAFile() const
+{
+    QFile blocker(m_dir->filePath(QStringLiteral("blocker")));
+    if (!blocker.open(QIODevice::WriteOnly) || blocker.write("x") != 1)
+        return {};
+    return blocker.fileName() + QStringLiteral("/Receipts");
+}
+
+void TestPrinter::withoutPrinter_writesThePdfIntoTheFolder_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("plain name") << "Sale 42" << "Sale 42.pdf";
+    QTest::newRow("date with slashes") << "Sale 12/05/2024" << "Sale 12-05-2024.pdf";
+    QTest::newRow("climbing out of the folder") << "../Sale" << "-Sale.pdf";
+    QTest::newRow("no name") << "" << "Document.pdf";
+}
+
+void TestPrinter::withoutPrinter_writesThePdfIntoTheFolder()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, fileName);
+    SystemPrinter printer(folder(), defaultPrinter({}));
+    const PrintOutcome outcome = printer.print(*document(lines(3)), name);
+    QCOMPARE(outcome.where, PrintOutcome::Where::PdfFile);
+    QCOMPARE(outcome.destination, QDir(folder()).filePath(fileName));
+    QVERIFY(contents(outcome.destination).startsWith("%PDF"));
+    QCOMPARE(pageSizes(outcome.destination).size(), 1);
+    QCOMPARE(filesIn(folder()), QStringList{fileName});
+}
+
+void TestPrinter::withoutPrinter_numbersTheFileWhenTheNameIsTaken()
+{
+    QVERIFY(QDir().mkpath(folder()));
+    // Left over from a write that never finished.
+    QFile leftover(QDir(folder()).filePath(QStringLiteral(".Sale 42.pdf.part")));
+    QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("%PDF-1.4 cut short") > 0);
+    leftover.close();
+
+    SystemPrinter printer(folder(), defaultPrinter({}));
+    const auto receipt = document(lines(3));
+    const QString first = printer.print(*receipt, QStringLiteral("Sale 42")).destination;
+    const QByteArray firstBytes = contents(first);
+    QCOMPARE(QFileInfo(printer.print(*receipt, QStringLiteral("Sale 42")).destination).fileName(), QStringLiteral("Sale 42 (2).pdf"));
+    QCOMPARE(QFileInfo(printer.print(*receipt, QStringLiteral("Sale 42")).destination).fileName(), QStringLiteral("Sale 42 (3).pdf"));
+    QCOMPARE(contents(first), firstBytes);
+    QCOMPARE(filesIn(folder()), (QStringList{QStringLiteral("Sale 42 (2).pdf"), QStringLiteral("Sale 42 (3).pdf"), QStringLiteral("Sale 42.pdf")}));
+}
+
+void TestPrinter::withoutPrinter_pageIsReceiptWideAndAsLongAsTheDocument_data()
+{
+    // In points, for 10-point text between 4 mm margins.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qreal>("minHeight");
+    QTest::addColumn<qreal>("maxHeight");
+    QTest::newRow("one line") << "Milk 1 L ........ 1.20" << 25.0 << 60.0;
+    QTest::newRow("sixty lines") << lines(60) << 620.0 << 1000.0;
+    QTest::newRow("a long line wraps at the paper's width") << QStringLiteral("Tomatoes ").repeated(40) << 70.0 << 400.0;
+}
+
+void TestPrinter::withoutPrinter_pageIsReceiptWideAndAsLongAsTheDocument()
+{
+    QFETCH(QString, text);
+    QFETCH(qreal, minHeight);
+    QFETCH(qreal, maxHeight);
+    SystemPrinter printer(folder(), defaultPrinter({}));
+    const QList<QSizeF> pages = pageSizes(printer.print(*document(text), QStringLiteral("Receipt")).destination);
+    QCOMPARE(pages.size(), 1);
+    QVERIFY2(qAbs(pages.front().width() - 80 * kPointsPerMm) < 1.5, qPrintable(QString::number(pages.front().width())));
+    QVERIFY2(pages.front().height() >= minHeight && pages.front().height() <= maxHeight, qPrintable(QString::number(pages.front().height())));
+}
+
+void TestPrinter::withoutPrinter_folderThatCannotBeWritten_isAnError()
+{
+    const QString unwritable = folderUnderAFile();
+    QVERIFY(!unwritable.isEmpty());
+    SystemPrinter printer(unwritable, defaultPrinter({}));
+    try {
+        printer.print(*document(lines(3)), QStringLiteral("Sale 42"));
+        QFAIL("printed into a folder that cannot be made");
+    } catch (const PrintError& error) {
+        QVERIFY2(error.message().contains(QDir::toNativeSeparators(unwritable)), qPrintable(error.message()));
+        QVERIFY(error.savedCopy().isEmpty());
+    }
+    QCOMPARE(filesIn(m_dir->path()), QStringList{QStringLiteral("blocker")});
+    QCOMPARE(contents(m_dir->filePath(QStringLiteral("blocker"))), QByteArray("x"));
+}
+
+void TestPrinter::unknownPrinter_failsAndKeepsAPdfCopy_data()
+{
+    QTest::addColumn<bool>("folderWritable");
+    QTest::newRow("copy saved") << true;
+    QTest::newRow("copy cannot be saved") << false;
+}
+
+// Qt, given a printer name the system does not know, prints on the default printer instead, or
+// nowhere; SystemPrinter refuses it.
+void TestPrinter::unknownPrinter_failsAndKeepsAPdfCopy()
+{
+    QFETCH(bool, folderWritable);
+    const QString pdfFolder = folderWritable ? folder() : folderUnderAFile();
+    const QString unknown = QStringLiteral("No Such Printer Queue");
+    QVERIFY(!QPrinterInfo::availablePrinterNames().contains(unknown));
+    SystemPrinter printer(pdfFolder, defaultPrinter(unknown));
+    try {
+        printer.print(*document(lines(3)), QStringLiteral("Sale 42"));
+        QFAIL("printed on a printer that does not exist");
+    } catch (const PrintError& error) {
+        QVERIFY2(error.message().contains(u'"' + unknown + u'"'), qPrintable(error.message()));
+        if (folderWritable) {
+            QCOMPARE(error.savedCopy(), QDir(folder()).filePath(QStringLiteral("Sale 42.pdf")));
+            QVERIFY(contents(error.savedCopy()).startsWith("%PDF"));
+            QVERIFY2(error.message().contains(QDir::toNativeSeparators(error.savedCopy())), qPrintable(error.message()));
+        } else {
+            QVERIFY(error.savedCopy().isEmpty());
+            QVERIFY2(error.message().contains(QStringLiteral("No copy could be saved")), qPrintable(error.message()));
+        }
+    }
+}
+
+// Prints a three-page document on the system's default printer, so it runs only when asked to,
+// on a machine whose default printer may be given a test page (a cups-pdf queue, for instance):
+//   POS_PRINT_TEST=1 test_printer defaultPrinter_takesTheDocument
+void TestPrinter::defaultPrinter_takesTheDocument()
+{
+    if (qEnvironmentVariable("POS_PRINT_TEST") != u"1")
+        QSKIP("needs a default printer it may print on (POS_PRINT_TEST=1)");
+    const QString printerName = QPrinterInfo::defaultPrinterName();
+    QVERIFY2(!printerName.isEmpty(), "no default printer");
+    SystemPrinter printer(folder());
+    const PrintOutcome outcome = printer.print(*document(lines(150)), QStringLiteral("Point of Sale test page"));
+    QCOMPARE(outcome.where, PrintOutcome::Where::Printer);
+    QCOMPARE(outcome.destination, printerName);
+    QVERIFY(!QFileInfo::exists(folder()));
+}
+
+void TestPrinter::noPrinter_refusesEveryDocumentAndIsThePlatformsDefault()
+{
+    platform::Platform system(platform::Drives(QStringLiteral("/srv/pos")));
+    QVERIFY(dynamic_cast<platform::NoPrinter*>(&system.printer()));
+    try {
+        system.printer().print(*document(lines(3)), QStringLiteral("Sale 42"));
+        QFAIL("printed without a printer");
+    } catch (const PrintError& error) {
+        QCOMPARE(error.message(), QStringLiteral("No printer is set up."));
+        QVERIFY(error.savedCopy().isEmpty());
+    }
+
+    system.setPrinter(std::make_unique<SystemPrinter>(folder(), defaultPrinter({})));
+    QCOMPARE(system.printer().print(*document(lines(3)), QStringLiteral("Sale 42")).where, PrintOutcome::Where::PdfFile);
+}
+
+QTEST_MAIN(TestPrinter)
+#include "test_printer.moc"
