@@ -1,7 +1,8 @@
-// Enter on the till over a catalogue of 32,767 products, for the product in the last row: the
+// The till over a catalogue of 32,767 products. Enter, for the product in the last row: the
 // real cash register window from the key press to the line recorded, beside the same look-up
 // and the same five writes made with plain SQLite calls on a second connection to the same file,
-// finding the product through an index on its code and writing in one transaction.
+// finding the product through an index on its code and writing in one transaction. End, on a
+// sale of 20 lines, and a receipt written as a PDF file.
 #include "catalogue.h"
 
 #include "app/app_info.h"
@@ -9,6 +10,7 @@
 #include "app/context.h"
 #include "app/window_manager.h"
 #include "platform/platform.h"
+#include "platform/printer.h"
 #include "register/cash_register_window.h"
 #include "register/windows.h"
 #include "store/record_source.h"
@@ -19,6 +21,8 @@
 #include <sqlite3.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QTextDocument>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -167,6 +171,77 @@ void Register_OpenAndUnload(benchmark::State& state)
     }
 }
 
+// A printer that takes the document and does nothing with it: what is measured is the till's
+// own work.
+class AcceptingPrinter final : public platform::Printer {
+public:
+    platform::PrintOutcome print(const QTextDocument& document, const QString&) override
+    {
+        benchmark::DoNotOptimize(document.characterCount());
+        return {platform::PrintOutcome::Where::Printer, QStringLiteral("none")};
+    }
+};
+
+constexpr int kLinesPerSale = 20;
+constexpr int kSalesPerReset = 40; // 800 units of the 1000 in stock
+
+// End on a sale of 20 lines over the whole catalogue: the tax, the figures written, the amount
+// tendered, the day's takings, the receipt filled from its layout and laid out as a document, and
+// tblReceipt emptied. The lines are rung up outside the timing.
+void Register_CompleteSaleOf20Lines(benchmark::State& state)
+{
+    prepareStore();
+    Till till;
+    till.platform.setPrinter(std::make_unique<AcceptingPrinter>());
+    sqlite3* db = openPlain(catalogue().path);
+    exec(db, "UPDATE tblTax SET Tax = 0.06");
+    cashregister::CashRegisterWindow* window = till.open();
+    const QString code = Catalogue::lastCode();
+    int sales = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (sales == kSalesPerReset) {
+            till.close();
+            resetStore(db);
+            window = till.open();
+            sales = 0;
+        }
+        window->txtProductCode->setText(code);
+        for (int line = 0; line < kLinesPerSale; ++line)
+            QTest::keyClick(window->txtProductCode, Qt::Key_Return);
+        till.ui.answerInput(QStringLiteral("9999999"));
+        state.ResumeTiming();
+
+        QTest::keyClick(window->txtProductCode, Qt::Key_End);
+        ++sales;
+        if (!till.ui.boxes().empty() && till.ui.boxes().back().kind == testing::ShownBox::Kind::Message) {
+            state.SkipWithError(qPrintable(QStringLiteral("the till showed \"%1\"").arg(till.ui.boxes().back().text)));
+            break;
+        }
+    }
+    till.close();
+    exec(db, "UPDATE tblTax SET Tax = 0");
+    resetStore(db);
+    sqlite3_close(db);
+}
+
+// A receipt of 20 lines written as a PDF file, as when no printer is set up: how long the cashier
+// waits for it.
+void Receipt_WriteAsPdf(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    platform::SystemPrinter printer(folder.path(), [] { return QString(); });
+    QString html = QStringLiteral("<table width=\"100%\">");
+    for (int line = 0; line < kLinesPerSale; ++line)
+        html += QStringLiteral("<tr><td>P%1</td><td>Product %1</td><td align=\"right\">1</td><td align=\"right\">$9.99</td></tr>").arg(line);
+    html += QStringLiteral("</table><p>Total $199.80</p>");
+    QTextDocument receipt;
+    receipt.setHtml(html);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(printer.print(receipt, QStringLiteral("Receipt")));
+    state.counters["files"] = double(QDir(folder.path()).entryList(QDir::Files).size());
+}
+
 void PlainSqlite_EnterLastProduct(benchmark::State& state)
 {
     prepareStore();
@@ -279,6 +354,8 @@ void PlainSqlite_EnterLastProduct(benchmark::State& state)
 BENCHMARK(Register_EnterLastProduct)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlainSqlite_EnterLastProduct)->Unit(benchmark::kMillisecond);
 BENCHMARK(Register_OpenAndUnload)->Unit(benchmark::kMillisecond);
+BENCHMARK(Register_CompleteSaleOf20Lines)->Unit(benchmark::kMillisecond);
+BENCHMARK(Receipt_WriteAsPdf)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
