@@ -62,8 +62,6 @@ public:
 
     PrintOutcome print(const QTextDocument& document, const QString& name) override;
 
-    const QString& pdfFolder() const { return m_pdfFolder; }
-
 private:
     QString m_pdfFolder;
     std::function<QString()> m_defaultPrinter;

@@ -9,7 +9,6 @@
 #include "platform/platform.h"
 #include "platform/printer.h"
 #include "store/convert.h"
-#include "store/error.h"
 #include "store/record_source.h"
 #include "store/store.h"
 #include "store/unit_of_work.h"
@@ -132,14 +131,9 @@ void CashRegisterWindow::printReceipt()
         const BusyPointer busy(context().ui);
         context().platform.printer().print(receipt, QStringLiteral("Receipt ") + printedAt.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
         return;
-    } catch (const platform::PrintError& e) {
-        // Its message names the copy kept instead, when there is one.
-        reason = e.message();
-    } catch (const ReceiptLayoutError& e) {
-        reason = e.message();
-    } catch (const store::Error& e) {
-        reason = e.message();
     } catch (const std::exception& e) {
+        // A printer's failure names the copy kept instead, when there is one; a layout or store
+        // failure says what is wrong with the receipt.
         reason = QString::fromUtf8(e.what());
     }
     context().ui.message(QStringLiteral("The receipt was not printed. ") + reason + QStringLiteral("\n\nThe sale is complete and its money is booked."),

@@ -109,7 +109,7 @@ void addTables(Store& store, int version)
 void checkTables(Store& store, int version)
 {
     for (const TableDef& table : schema::tables()) {
-        if (table.since > std::max(version, 1))
+        if (table.since > version)
             continue;
         Statement info = store.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.qName())));
         QSet<QString> columns;
@@ -182,12 +182,14 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
             version = int(read.columnInt(0));
         if (version > schema::kSchemaVersion)
             notAStore(path, QStringLiteral("it was made by a newer version of the program"));
+        // A store without a version holds the first layout.
+        version = std::max(version, 1);
     }
     checkTables(*store, version);
     // A store made by an earlier version gets the tables added since, in one transaction.
     if (version < schema::kSchemaVersion) {
         store->exec(QStringLiteral("BEGIN"));
-        addTables(*store, std::max(version, 1));
+        addTables(*store, version);
         store->exec(QStringLiteral("PRAGMA user_version = %1").arg(schema::kSchemaVersion));
         store->exec(QStringLiteral("COMMIT"));
         checkTables(*store, schema::kSchemaVersion);

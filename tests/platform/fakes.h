@@ -137,14 +137,13 @@ public:
         if (whilePrinting)
             whilePrinting();
         if (failure)
-            throw platform::PrintError(*failure, savedCopy);
+            throw platform::PrintError(*failure);
         printed.push_back({name, document.toPlainText()});
         return {platform::PrintOutcome::Where::Printer, QStringLiteral("Fake Printer")};
     }
 
-    // When set, print() fails with this message (and names savedCopy as a copy kept).
+    // When set, print() fails with this message.
     std::optional<QString> failure;
-    QString savedCopy;
     // Runs at the moment of printing, before the printer answers.
     std::function<void()> whilePrinting;
     std::vector<Printed> printed;
