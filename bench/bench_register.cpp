@@ -3,6 +3,7 @@
 // and the same five writes made with plain SQLite calls on a second connection to the same file,
 // finding the product through an index on its code and writing in one transaction. End, on a
 // sale of 20 lines, and a receipt written as a PDF file.
+#include "bench_main.h"
 #include "catalogue.h"
 
 #include "app/app_info.h"
@@ -362,9 +363,5 @@ int main(int argc, char** argv)
     // The window needs a display; without one it is drawn off screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv);
 }

@@ -1,6 +1,8 @@
 // From process start to the main menu being shown, beside a minimal Qt Widgets program that
 // shows one window, both started the same way in the same run. The splash waits four ticks of
 // 600 ms by design; that wait is taken off the program's time.
+#include "bench_main.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -58,9 +60,5 @@ BENCHMARK(MinimalQt_StartToWindow)->UseManualTime()->Iterations(8)->Unit(benchma
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QCoreApplication>(argc, argv);
 }

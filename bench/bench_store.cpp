@@ -1,6 +1,7 @@
 // Record sources beside the same work done with plain SQLite calls, on one catalogue of 32,767
 // products: a refresh of both product tables followed by the paired scan to the last row, and
 // one durable single-field update.
+#include "bench_main.h"
 #include "catalogue.h"
 
 #include "store/record_source.h"
@@ -119,9 +120,5 @@ BENCHMARK(PlainSqlite_DurableUpdate)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QCoreApplication>(argc, argv);
 }

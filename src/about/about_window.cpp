@@ -7,6 +7,7 @@
 #include "app/window_manager.h"
 #include "platform/platform.h"
 #include "ui/captions.h"
+#include "ui/named.h"
 #include "ui/services.h"
 
 #include <QFrame>
@@ -22,8 +23,7 @@ namespace {
 
 QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent)
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
+    auto* label = ui::makeNamed<QLabel>(name, text, parent);
     label->setTextFormat(Qt::PlainText);
     label->setAccessibleName(text);
     return label;
@@ -37,8 +37,7 @@ AboutWindow::AboutWindow(app::Context& context) : Window(context, kName.toString
     setWindowFlag(Qt::Dialog);
 
     ui::loadArtwork();
-    imgLogo = new QLabel(this);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo = ui::makeNamed<QLabel>(QStringLiteral("imgLogo"), this);
     imgLogo->setPixmap(QPixmap(QStringLiteral(":/artwork/logo.png")));
     imgLogo->setFixedSize(96, 96);
     imgLogo->setAccessibleName(QStringLiteral("Vantoral logo"));
@@ -51,13 +50,11 @@ AboutWindow::AboutWindow(app::Context& context) : Window(context, kName.toString
     lblVersion = makeLabel(QStringLiteral("lblVersion"), QStringLiteral("Version ") + context.app.version(), this);
     lblPlatform = makeLabel(QStringLiteral("lblPlatform"), QStringLiteral("Windows 9x/ME"), this);
 
-    lblWeb = new LinkLabel(QStringLiteral("www.vantoral.com"), this);
-    lblWeb->setObjectName(QStringLiteral("lblWeb"));
+    lblWeb = ui::makeNamed<LinkLabel>(QStringLiteral("lblWeb"), QStringLiteral("www.vantoral.com"), this);
     lblWeb->setAccessibleName(lblWeb->text());
     lblWeb->setAccessibleDescription(QStringLiteral("Opens the maker's web page"));
     lblWeb->setToolTip(kWebPage.toString());
-    lblMail = new LinkLabel(QStringLiteral("sales@vantoral.com"), this);
-    lblMail->setObjectName(QStringLiteral("lblMail"));
+    lblMail = ui::makeNamed<LinkLabel>(QStringLiteral("lblMail"), QStringLiteral("sales@vantoral.com"), this);
     lblMail->setAccessibleName(lblMail->text());
     lblMail->setAccessibleDescription(QStringLiteral("Starts an e-mail to the maker"));
     lblMail->setToolTip(kMail.toString());
@@ -69,8 +66,7 @@ AboutWindow::AboutWindow(app::Context& context) : Window(context, kName.toString
                           this);
     lblRights->setWordWrap(true);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = ui::makeNamed<QPushButton>(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
     cmdOK->setDefault(true);
     cmdOK->setMinimumWidth(88);
 
@@ -90,8 +86,7 @@ AboutWindow::AboutWindow(app::Context& context) : Window(context, kName.toString
     top->addWidget(imgLogo, 0, Qt::AlignLeft | Qt::AlignTop);
     top->addLayout(facts, 1);
 
-    auto* line = new QFrame(this);
-    line->setObjectName(QStringLiteral("linRule"));
+    auto* line = ui::makeNamed<QFrame>(QStringLiteral("linRule"), this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 

@@ -7,6 +7,7 @@
 #include "store/record_source.h"
 #include "store/unit_of_work.h"
 #include "ui/captions.h"
+#include "ui/named.h"
 #include "ui/services.h"
 
 #include <QFrame>
@@ -23,14 +24,6 @@ namespace {
 
 constexpr QStringView kMainMenu = u"frmMain";
 
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setMinimumSize(96, 30);
-    return button;
-}
-
 } // namespace
 
 PasswordGate::PasswordGate(app::Context& context, const GateDef& def)
@@ -42,28 +35,27 @@ PasswordGate::PasswordGate(app::Context& context, const GateDef& def)
     datPass = new store::RecordSource(context.store, QStringLiteral("datPass"), QStringLiteral("Employees"), this);
 
     // A raised panel edges the gate off from the main menu behind it.
-    auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("fraGate"));
+    auto* panel = ui::makeNamed<QFrame>(QStringLiteral("fraGate"), this);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setLineWidth(2);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(panel);
 
-    Label1 = new QLabel(def.prompt.toString(), panel);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = ui::makeNamed<QLabel>(QStringLiteral("Label1"), def.prompt.toString(), panel);
     Label1->setTextFormat(Qt::PlainText);
 
-    txtPass = new QLineEdit(panel);
-    txtPass->setObjectName(QStringLiteral("txtPass"));
+    txtPass = ui::makeNamed<QLineEdit>(QStringLiteral("txtPass"), panel);
     txtPass->setEchoMode(QLineEdit::Password);
     // Every character typed shows as "*", at once, whatever the style's own mask would be.
     txtPass->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; lineedit-password-mask-delay: 0; }"));
     txtPass->setMinimumWidth(260);
     ui::setCaption(Label1, txtPass);
 
-    cmdEnter = makeButton(QStringLiteral("cmdEnter"), QStringLiteral("&Enter"), panel);
-    Command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("&Cancel"), panel);
+    cmdEnter = ui::makeNamed<QPushButton>(QStringLiteral("cmdEnter"), QStringLiteral("&Enter"), panel);
+    Command1 = ui::makeNamed<QPushButton>(QStringLiteral("Command1"), QStringLiteral("&Cancel"), panel);
+    for (QPushButton* button : {cmdEnter, Command1})
+        button->setMinimumSize(96, 30);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -5,6 +5,7 @@
 #include "app/context.h"
 #include "app/window_manager.h"
 #include "ui/captions.h"
+#include "ui/named.h"
 #include "ui/services.h"
 
 #include <QCheckBox>
@@ -60,41 +61,33 @@ TipWindow::TipWindow(app::Context& context) : app::Window(context, QString::from
 {
     setWindowTitle(QStringLiteral("Tip of The Day"));
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1 = ui::makeNamed<QLabel>(QStringLiteral("Picture1"), this);
     Picture1->setPixmap(QPixmap(QStringLiteral(":/artwork/logo.png")).scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     Picture1->setAccessibleName(QStringLiteral("Tip of the day picture"));
-    Label2 = new QLabel(QStringLiteral("Tip of the day"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2 = ui::makeNamed<QLabel>(QStringLiteral("Label2"), QStringLiteral("Tip of the day"), this);
     QFont heading = Label2->font();
     heading.setPointSize(16);
     heading.setBold(true);
     Label2->setFont(heading);
     Label2->setStyleSheet(QStringLiteral("color: #2e7d32;"));
-    Label1 = new QLabel(QStringLiteral("Did you know..."), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = ui::makeNamed<QLabel>(QStringLiteral("Label1"), QStringLiteral("Did you know..."), this);
     QFont question = Label1->font();
     question.setBold(true);
     Label1->setFont(question);
-    lblTipText = new QLabel(this);
-    lblTipText->setObjectName(QStringLiteral("lblTipText"));
+    lblTipText = ui::makeNamed<QLabel>(QStringLiteral("lblTipText"), this);
     lblTipText->setWordWrap(true);
     lblTipText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblTipText->setMinimumSize(380, 120);
     lblTipText->setAccessibleName(QStringLiteral("Tip"));
-    auto* tipPanel = new QWidget(this);
-    tipPanel->setObjectName(QStringLiteral("tipPanel"));
+    auto* tipPanel = ui::makeNamed<QWidget>(QStringLiteral("tipPanel"), this);
     tipPanel->setStyleSheet(QStringLiteral("QWidget#tipPanel { background: white; border: 1px solid #a5c8a7; }"));
     auto* tipLayout = new QVBoxLayout(tipPanel);
     tipLayout->addWidget(Label1);
     tipLayout->addWidget(lblTipText, 1);
 
-    chkLoadTipsAtStartup = new QCheckBox(QStringLiteral("&Show at Start up"), this);
-    chkLoadTipsAtStartup->setObjectName(QStringLiteral("chkLoadTipsAtStartup"));
-    cmdNextTip = new QPushButton(QStringLiteral("&Next Tip"), this);
-    cmdNextTip->setObjectName(QStringLiteral("cmdNextTip"));
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    chkLoadTipsAtStartup = ui::makeNamed<QCheckBox>(QStringLiteral("chkLoadTipsAtStartup"), QStringLiteral("&Show at Start up"), this);
+    cmdNextTip = ui::makeNamed<QPushButton>(QStringLiteral("cmdNextTip"), QStringLiteral("&Next Tip"), this);
+    cmdOK = ui::makeNamed<QPushButton>(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
     cmdOK->setDefault(true);
 
     auto* top = new QHBoxLayout;

@@ -67,8 +67,6 @@ void CashRegisterWindow::cancelProduct(CancelBy by)
             return;
         }
         Cancelitem->moveFirst();
-        DataPQty->moveFirst();
-        datProdPrice->moveFirst();
 
         // The first line of the sale that carries the answer.
         const UpperText typed(answer);
@@ -128,6 +126,8 @@ bool CashRegisterWindow::takeBackLine(CancelBy by, const UpperText& typed, std::
     const std::int16_t quantity = lineQuantity.toWhole();
 
     // The stock row of the line's product, by its code.
+    DataPQty->moveFirst();
+    datProdPrice->moveFirst();
     const int stockCode = DataPQty->fieldIndex(u"Code");
     bool stockFound = false;
     while (!DataPQty->atEnd()) {
@@ -181,11 +181,8 @@ void CashRegisterWindow::giveBackEveryLine()
     while (!Cancelitem->atEnd()) {
         // A row without a code (the cashier's row, for instance) has nothing to give back.
         const store::Value code = Cancelitem->field(u"Code");
-        if (!code.isNull()) {
-            DataPQty->moveFirst();
-            datProdPrice->moveFirst();
+        if (!code.isNull())
             takeBackLine(CancelBy::Code, UpperText(code.toText()), itemCount);
-        }
         Cancelitem->remove();
         Cancelitem->moveNext();
     }

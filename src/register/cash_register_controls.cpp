@@ -7,6 +7,7 @@
 #include "ui/bound_list.h"
 #include "ui/captions.h"
 #include "ui/digits_only_edit.h"
+#include "ui/named.h"
 
 #include <QAction>
 #include <QFrame>
@@ -24,20 +25,6 @@
 namespace cashregister {
 namespace {
 
-QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
-
 QAction* makeAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut)
 {
     QAction* action = menu->addAction(caption);
@@ -54,7 +41,7 @@ store::RecordSource* makeSource(app::Context& context, const QString& name, cons
 // A money label: a till display, the amount large and to the right.
 QLabel* makeMoneyLabel(const QString& name, QWidget* parent)
 {
-    QLabel* label = makeLabel(name, QString(), parent);
+    QLabel* label = ui::makeNamed<QLabel>(name, QString(), parent);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setMinimumWidth(210);
     label->setFixedHeight(52);
@@ -86,8 +73,7 @@ void CashRegisterWindow::buildRecordSources()
 
 void CashRegisterWindow::buildMenus()
 {
-    menuBar = new QMenuBar(this);
-    menuBar->setObjectName(QStringLiteral("menuBar"));
+    menuBar = ui::makeNamed<QMenuBar>(QStringLiteral("menuBar"), this);
     menuBar->setAccessibleName(QStringLiteral("Menu"));
     // The menu bar belongs to the window on every desktop, never to a global menu.
     menuBar->setNativeMenuBar(false);
@@ -106,28 +92,25 @@ void CashRegisterWindow::buildMenus()
 
 void CashRegisterWindow::buildControls()
 {
-    lblProductCode = makeLabel(QStringLiteral("lblProductCode"), QStringLiteral("Code:"), this);
-    txtProductCode = new QLineEdit(this);
-    txtProductCode->setObjectName(QStringLiteral("txtProductCode"));
-    lblProductName = makeLabel(QStringLiteral("lblProductName"), QStringLiteral("Name:"), this);
-    txtProductName = new QLineEdit(this);
-    txtProductName->setObjectName(QStringLiteral("txtProductName"));
-    lblQuantity = makeLabel(QStringLiteral("lblQuantity"), QStringLiteral("Quantity:"), this);
-    txtQuantity = new ui::DigitsOnlyEdit(this);
-    txtQuantity->setObjectName(QStringLiteral("txtQuantity"));
+    lblProductCode = ui::makeNamed<QLabel>(QStringLiteral("lblProductCode"), QStringLiteral("Code:"), this);
+    txtProductCode = ui::makeNamed<QLineEdit>(QStringLiteral("txtProductCode"), this);
+    lblProductName = ui::makeNamed<QLabel>(QStringLiteral("lblProductName"), QStringLiteral("Name:"), this);
+    txtProductName = ui::makeNamed<QLineEdit>(QStringLiteral("txtProductName"), this);
+    lblQuantity = ui::makeNamed<QLabel>(QStringLiteral("lblQuantity"), QStringLiteral("Quantity:"), this);
+    txtQuantity = ui::makeNamed<ui::DigitsOnlyEdit>(QStringLiteral("txtQuantity"), this);
     ui::setCaption(lblProductCode, txtProductCode);
     ui::setCaption(lblProductName, txtProductName);
     ui::setCaption(lblQuantity, txtQuantity);
 
-    lbl = makeLabel(QStringLiteral("lbl"), QStringLiteral("Subtotal"), this);
+    lbl = ui::makeNamed<QLabel>(QStringLiteral("lbl"), QStringLiteral("Subtotal"), this);
     lblSubtotal = makeMoneyLabel(QStringLiteral("lblSubtotal"), this);
-    lbtax = makeLabel(QStringLiteral("lbtax"), QStringLiteral("Tax:"), this);
+    lbtax = ui::makeNamed<QLabel>(QStringLiteral("lbtax"), QStringLiteral("Tax:"), this);
     lblTax = makeMoneyLabel(QStringLiteral("lblTax"), this);
-    lblTotalCap = makeLabel(QStringLiteral("lblTotalCap"), QStringLiteral("Total:"), this);
+    lblTotalCap = ui::makeNamed<QLabel>(QStringLiteral("lblTotalCap"), QStringLiteral("Total:"), this);
     lblTotal = makeMoneyLabel(QStringLiteral("lblTotal"), this);
-    lblCash = makeLabel(QStringLiteral("lblCash"), QStringLiteral("Amt. Tend:"), this);
+    lblCash = ui::makeNamed<QLabel>(QStringLiteral("lblCash"), QStringLiteral("Amt. Tend:"), this);
     lblAmount = makeMoneyLabel(QStringLiteral("lblAmount"), this);
-    lblChangeCap = makeLabel(QStringLiteral("lblChangeCap"), QStringLiteral("Change:"), this);
+    lblChangeCap = ui::makeNamed<QLabel>(QStringLiteral("lblChangeCap"), QStringLiteral("Change:"), this);
     lblChange = makeMoneyLabel(QStringLiteral("lblChange"), this);
     const std::pair<QLabel*, QLabel*> money[] = {
         {lbl, lblSubtotal}, {lbtax, lblTax}, {lblTotalCap, lblTotal}, {lblCash, lblAmount}, {lblChangeCap, lblChange}};
@@ -139,7 +122,7 @@ void CashRegisterWindow::buildControls()
         ui::setCaption(caption, amount);
     }
 
-    lblProductDescription = makeLabel(QStringLiteral("lblProductDescription"), QString(), this);
+    lblProductDescription = ui::makeNamed<QLabel>(QStringLiteral("lblProductDescription"), QString(), this);
     lblProductDescription->setAccessibleName(QStringLiteral("Last action"));
     lblProductDescription->setFrameShape(QFrame::Panel);
     lblProductDescription->setFrameShadow(QFrame::Sunken);
@@ -151,27 +134,24 @@ void CashRegisterWindow::buildControls()
     description.setBold(true);
     lblProductDescription->setFont(description);
 
-    cmdNewSale = makeButton(QStringLiteral("cmdNewSale"), QStringLiteral("New Sale"), this);
+    cmdNewSale = ui::makeNamed<QPushButton>(QStringLiteral("cmdNewSale"), QStringLiteral("New Sale"), this);
     cmdNewSale->setMinimumSize(130, 40);
     cmdNewSale->setEnabled(false);
 
-    Referencia = new QGroupBox(QStringLiteral(" REFERENCE- List of Codes and Names of Products in the Database"), this);
-    Referencia->setObjectName(QStringLiteral("Referencia"));
+    Referencia = ui::makeNamed<QGroupBox>(QStringLiteral("Referencia"), QStringLiteral(" REFERENCE- List of Codes and Names of Products in the Database"), this);
     Referencia->setAccessibleName(ui::readableCaption(Referencia->title()));
-    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("Code:"), Referencia);
-    dbcboProdCode = new ui::BoundList(*datProdPrice, QStringLiteral("Code"), Referencia);
-    dbcboProdCode->setObjectName(QStringLiteral("dbcboProdCode"));
-    Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("Name:"), Referencia);
-    dbcboProdName = new ui::BoundList(*datProdPrice, QStringLiteral("ProductName"), Referencia);
-    dbcboProdName->setObjectName(QStringLiteral("dbcboProdName"));
-    lblQuant = makeLabel(QStringLiteral("lblQuant"), QStringLiteral("Quantity:"), Referencia);
-    lblQty = makeLabel(QStringLiteral("lblQty"), QString(), Referencia);
+    Label1 = ui::makeNamed<QLabel>(QStringLiteral("Label1"), QStringLiteral("Code:"), Referencia);
+    dbcboProdCode = ui::makeNamed<ui::BoundList>(QStringLiteral("dbcboProdCode"), *datProdPrice, QStringLiteral("Code"), Referencia);
+    Label2 = ui::makeNamed<QLabel>(QStringLiteral("Label2"), QStringLiteral("Name:"), Referencia);
+    dbcboProdName = ui::makeNamed<ui::BoundList>(QStringLiteral("dbcboProdName"), *datProdPrice, QStringLiteral("ProductName"), Referencia);
+    lblQuant = ui::makeNamed<QLabel>(QStringLiteral("lblQuant"), QStringLiteral("Quantity:"), Referencia);
+    lblQty = ui::makeNamed<QLabel>(QStringLiteral("lblQty"), QString(), Referencia);
     lblQty->setFrameShape(QFrame::Panel);
     lblQty->setFrameShadow(QFrame::Sunken);
     lblQty->setMinimumWidth(70);
     lblQty->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    cmdMostrar = makeButton(QStringLiteral("cmdMostrar"), QStringLiteral("Show"), Referencia);
-    Command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("Clear"), Referencia);
+    cmdMostrar = ui::makeNamed<QPushButton>(QStringLiteral("cmdMostrar"), QStringLiteral("Show"), Referencia);
+    Command1 = ui::makeNamed<QPushButton>(QStringLiteral("Command1"), QStringLiteral("Clear"), Referencia);
     for (ui::BoundList* list : {dbcboProdCode, dbcboProdName}) {
         // A catalogue runs to tens of thousands of rows: the box is sized by a typical text
         // rather than by measuring every item, and the list's rows are all of one height.

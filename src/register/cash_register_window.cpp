@@ -9,6 +9,7 @@
 #include "ui/captions.h"
 #include "ui/digits_only_edit.h"
 #include "ui/key_preview.h"
+#include "ui/named.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -61,8 +62,7 @@ CashRegisterWindow::CashRegisterWindow(app::Context& context) : app::Window(cont
     buildControls();
     layOut();
 
-    CashierTime = new QTimer(this);
-    CashierTime->setObjectName(QStringLiteral("CashierTime"));
+    CashierTime = ui::makeNamed<QTimer>(QStringLiteral("CashierTime"), this);
     CashierTime->setInterval(kCashierTickMs);
     connect(CashierTime, &QTimer::timeout, this, &CashRegisterWindow::CashierTime_Timer);
 

@@ -134,6 +134,9 @@ private:
     // End (complete_sale.cpp): the tax, the total, the amount tendered and the change; the day's
     // takings grow, the receipt is printed and tblReceipt is emptied.
     void completeSale();
+    // Works out the tax and total, takes the amount tendered and books the money. Throws when the
+    // sale ends before its money is booked.
+    void bookSale();
     // Asks for the amount tendered, typed in cents; throws when the box is cancelled or the text
     // is not a number.
     store::Currency askAmountTendered();
@@ -142,7 +145,8 @@ private:
     // tblReceipt is emptied, as one unit of work. When that cannot be done, tblReceipt is still
     // emptied. Never throws.
     void abandonSale();
-    // Deletes every row of tblReceipt, as one unit of work. Throws when that cannot be done.
+    // Deletes every row of tblReceipt, as one unit of work; when that cannot be done, the rows
+    // stay. Never throws.
     void emptyReceipt();
 
     // The Product menu (cancel_item.cpp).

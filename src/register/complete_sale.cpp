@@ -41,75 +41,75 @@ private:
 
 void CashRegisterWindow::completeSale()
 {
-    namespace convert = store::convert;
-    ui::Services& boxes = context().ui;
     if (m_sale.subtotal.isZero()) {
-        boxes.message(QStringLiteral("No sale to resume.  Sale list is empty."), QStringLiteral("No Sale to Resume"), ui::Icon::Warning,
+        context().ui.message(QStringLiteral("No sale to resume.  Sale list is empty."), QStringLiteral("No Sale to Resume"), ui::Icon::Warning,
             ui::Buttons::Ok);
         return;
     }
 
     bool moneyBooked = false;
     try {
-        m_sale.tax = convert::multiplyRounded(m_sale.subtotal, DataTax->field(u"Tax").toNumber());
-        m_sale.total = convert::add(m_sale.subtotal, m_sale.tax);
-
-        // The sale's figures go into its first line, where the receipt finds them. The table is
-        // read afresh: lines taken back went through another record source.
-        DataReceipt->refresh();
-        DataReceipt->moveFirst();
-        DataReceipt->edit();
-        DataReceipt->setField(u"Total", m_sale.total);
-        DataReceipt->setField(u"Subtotal", m_sale.subtotal);
-        DataReceipt->setField(u"Tax", m_sale.tax);
-        DataReceipt->setField(u"Cashier", m_sale.cashierName);
-        DataReceipt->update();
-        lblTax->setText(moneyLabel(m_sale.tax));
-        lblTotal->setText(moneyLabel(m_sale.total));
-
-        store::Currency amount = askAmountTendered();
-        while (amount < m_sale.total) {
-            boxes.message(QStringLiteral("Client must pay full total. Press ESC if you want to cancel this sale."),
-                QStringLiteral(" Total Must be Paid in Full."), ui::Icon::Warning, ui::Buttons::Ok);
-            amount = askAmountTendered();
-        }
-        m_sale.amountTendered = amount;
-        lblAmount->setText(moneyLabel(m_sale.amountTendered));
-        m_sale.change = convert::subtract(m_sale.amountTendered, m_sale.total);
-
-        // The money: the tender on the receipt and the total in the day's takings, together or
-        // not at all.
-        {
-            store::UnitOfWork money(context().store);
-            DataReceipt->edit();
-            DataReceipt->setField(u"Change", m_sale.change);
-            DataReceipt->setField(u"AmountTendered", m_sale.amountTendered);
-            DataReceipt->update();
-            DatatblDailySale->edit();
-            DatatblDailySale->setField(u"DailySale", convert::add(DatatblDailySale->field(u"DailySale").toCurrency(), m_sale.total));
-            DatatblDailySale->update();
-            money.commit();
-        }
+        bookSale();
         moneyBooked = true;
-        lblChange->setText(moneyLabel(m_sale.change));
-        lblProductDescription->setText(u' ' + QString::number(m_sale.itemCount) + QStringLiteral(" items sold"));
-        cmdNewSale->setEnabled(true);
-
-        printReceipt();
     } catch (const std::exception&) {
         // A sale that ends before its money is booked (the amount box cancelled or answered with
-        // what is not a number, a store that fails) is abandoned: its goods go back into stock.
-        if (!moneyBooked)
-            abandonSale();
+        // what is not a number, a store that fails) is abandoned below: its goods go back into stock.
     }
-
-    try {
+    if (moneyBooked) {
+        printReceipt();
         emptyReceipt();
-    } catch (const std::exception&) {
-        // Nothing more can be done; the labels keep showing the sale.
+    } else {
+        abandonSale();
     }
     m_sale.zeroAmounts();
     m_sale.itemCount = 0;
+}
+
+void CashRegisterWindow::bookSale()
+{
+    namespace convert = store::convert;
+    m_sale.tax = convert::multiplyRounded(m_sale.subtotal, DataTax->field(u"Tax").toNumber());
+    m_sale.total = convert::add(m_sale.subtotal, m_sale.tax);
+
+    // The sale's figures go into its first line, where the receipt finds them. The table is read
+    // afresh: lines taken back went through another record source.
+    DataReceipt->refresh();
+    DataReceipt->moveFirst();
+    DataReceipt->edit();
+    DataReceipt->setField(u"Total", m_sale.total);
+    DataReceipt->setField(u"Subtotal", m_sale.subtotal);
+    DataReceipt->setField(u"Tax", m_sale.tax);
+    DataReceipt->setField(u"Cashier", m_sale.cashierName);
+    DataReceipt->update();
+    lblTax->setText(moneyLabel(m_sale.tax));
+    lblTotal->setText(moneyLabel(m_sale.total));
+
+    store::Currency amount = askAmountTendered();
+    while (amount < m_sale.total) {
+        context().ui.message(QStringLiteral("Client must pay full total. Press ESC if you want to cancel this sale."),
+            QStringLiteral(" Total Must be Paid in Full."), ui::Icon::Warning, ui::Buttons::Ok);
+        amount = askAmountTendered();
+    }
+    m_sale.amountTendered = amount;
+    lblAmount->setText(moneyLabel(m_sale.amountTendered));
+    m_sale.change = convert::subtract(m_sale.amountTendered, m_sale.total);
+
+    // The money: the tender on the receipt and the total in the day's takings, together or not at
+    // all.
+    {
+        store::UnitOfWork money(context().store);
+        DataReceipt->edit();
+        DataReceipt->setField(u"Change", m_sale.change);
+        DataReceipt->setField(u"AmountTendered", m_sale.amountTendered);
+        DataReceipt->update();
+        DatatblDailySale->edit();
+        DatatblDailySale->setField(u"DailySale", convert::add(DatatblDailySale->field(u"DailySale").toCurrency(), m_sale.total));
+        DatatblDailySale->update();
+        money.commit();
+    }
+    lblChange->setText(moneyLabel(m_sale.change));
+    lblProductDescription->setText(u' ' + QString::number(m_sale.itemCount) + QStringLiteral(" items sold"));
+    cmdNewSale->setEnabled(true);
 }
 
 store::Currency CashRegisterWindow::askAmountTendered()
@@ -150,23 +150,23 @@ void CashRegisterWindow::abandonSale()
     } catch (const std::exception&) {
         // What cannot be given back stays out of stock; the sale's lines go all the same.
     }
-    try {
-        emptyReceipt();
-    } catch (const std::exception&) {
-        // The rows stay; nothing more can be done here.
-    }
+    emptyReceipt();
 }
 
 void CashRegisterWindow::emptyReceipt()
 {
-    store::UnitOfWork empty(context().store);
-    DataReceipt->refresh();
-    DataReceipt->moveFirst();
-    while (!DataReceipt->atEnd()) {
-        DataReceipt->remove();
-        DataReceipt->moveNext();
+    try {
+        store::UnitOfWork empty(context().store);
+        DataReceipt->refresh();
+        DataReceipt->moveFirst();
+        while (!DataReceipt->atEnd()) {
+            DataReceipt->remove();
+            DataReceipt->moveNext();
+        }
+        empty.commit();
+    } catch (const std::exception&) {
+        // The rows stay; nothing more can be done here, and the labels keep showing the sale.
     }
-    empty.commit();
 }
 
 } // namespace cashregister

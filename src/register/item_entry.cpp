@@ -157,12 +157,8 @@ void CashRegisterWindow::recordLine(std::int16_t quantity, std::int16_t onHand)
 
     lblProductDescription->setText(description);
     m_sale.subtotal = newSubtotal;
-    lblSubtotal->setText(moneyLabel(m_sale.subtotal));
     m_sale.itemCount = newItemCount;
-    lblTotal->setText(moneyLabel(m_sale.total));
-    lblAmount->setText(moneyLabel(m_sale.amountTendered));
-    lblChange->setText(moneyLabel(m_sale.change));
-    lblTax->setText(moneyLabel(m_sale.tax));
+    showAmounts();
 }
 
 // Every 30 business days the category tallies start again from zero. A store that has no tally

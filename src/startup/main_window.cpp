@@ -7,6 +7,7 @@
 #include "store/record_source.h"
 #include "ui/bound_date_picker.h"
 #include "ui/captions.h"
+#include "ui/named.h"
 #include "ui/services.h"
 
 #include <QFrame>
@@ -17,18 +18,6 @@
 #include <QVBoxLayout>
 
 namespace startup {
-namespace {
-
-QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setMinimumSize(220, 44);
-    return button;
-}
-
-} // namespace
-
 MainWindow::MainWindow(app::Context& context) : app::Window(context, QString::fromLatin1(kName))
 {
     setWindowTitle(QStringLiteral("                ************WELCOME TO VANTORAL\u00ae POINT OF SALE SYSTEM************"));
@@ -39,36 +28,34 @@ MainWindow::MainWindow(app::Context& context) : app::Window(context, QString::fr
     lastYear = new store::RecordSource(context.store, QStringLiteral("lastYear"), QStringLiteral("LastYearSales"), this);
     dailySaledata = new store::RecordSource(context.store, QStringLiteral("dailySaledata"), QStringLiteral("daillySale"), this);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1 = ui::makeNamed<QLabel>(QStringLiteral("Image1"), this);
     Image1->setPixmap(QPixmap(QStringLiteral(":/artwork/basket.png")));
     Image1->setAccessibleName(QStringLiteral("Vantoral logo"));
-    auto* heading = new QLabel(QStringLiteral("Vantoral\u00ae Point of Sale"), this);
-    heading->setObjectName(QStringLiteral("lblHeading"));
+    auto* heading = ui::makeNamed<QLabel>(QStringLiteral("lblHeading"), QStringLiteral("Vantoral\u00ae Point of Sale"), this);
     QFont headingFont = heading->font();
     headingFont.setPointSize(18);
     headingFont.setBold(true);
     heading->setFont(headingFont);
     heading->setStyleSheet(QStringLiteral("color: #2e7d32;"));
 
-    Line1 = new QFrame(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1 = ui::makeNamed<QFrame>(QStringLiteral("Line1"), this);
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
 
-    cmdCashReg = makeButton(QStringLiteral("cmdCashReg"), QStringLiteral("OPEN CASH REGISTER"), this);
-    cmdUpdDb = makeButton(QStringLiteral("cmdUpdDb"), QStringLiteral(" PRODUCTS"), this);
-    cmdTutor = makeButton(QStringLiteral("cmdTutor"), QStringLiteral("EMPLOYEE LIST"), this);
-    cmdViewGraph = makeButton(QStringLiteral("cmdViewGraph"), QStringLiteral("SALES ANALYSIS"), this);
-    Command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("ITEMS SOLD TODAY"), this);
-    cmdprevention = makeButton(QStringLiteral("cmdprevention"), QStringLiteral("SYNCHRONIZATION"), this);
+    cmdCashReg = ui::makeNamed<QPushButton>(QStringLiteral("cmdCashReg"), QStringLiteral("OPEN CASH REGISTER"), this);
+    cmdUpdDb = ui::makeNamed<QPushButton>(QStringLiteral("cmdUpdDb"), QStringLiteral(" PRODUCTS"), this);
+    cmdTutor = ui::makeNamed<QPushButton>(QStringLiteral("cmdTutor"), QStringLiteral("EMPLOYEE LIST"), this);
+    cmdViewGraph = ui::makeNamed<QPushButton>(QStringLiteral("cmdViewGraph"), QStringLiteral("SALES ANALYSIS"), this);
+    Command1 = ui::makeNamed<QPushButton>(QStringLiteral("Command1"), QStringLiteral("ITEMS SOLD TODAY"), this);
+    cmdprevention = ui::makeNamed<QPushButton>(QStringLiteral("cmdprevention"), QStringLiteral("SYNCHRONIZATION"), this);
+    for (QPushButton* button : {cmdCashReg, cmdUpdDb, cmdTutor, cmdViewGraph, Command1, cmdprevention})
+        button->setMinimumSize(220, 44);
 
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1 = ui::makeNamed<QFrame>(QStringLiteral("Frame1"), this);
     Frame1->setFrameShape(QFrame::StyledPanel);
-    Command2 = makeButton(QStringLiteral("Command2"), QStringLiteral("&ABOUT"), Frame1);
-    cmdajuda = makeButton(QStringLiteral("cmdajuda"), QStringLiteral("&HELP"), Frame1);
-    cmdSair = makeButton(QStringLiteral("cmdSair"), QStringLiteral("&EXIT"), Frame1);
+    Command2 = ui::makeNamed<QPushButton>(QStringLiteral("Command2"), QStringLiteral("&ABOUT"), Frame1);
+    cmdajuda = ui::makeNamed<QPushButton>(QStringLiteral("cmdajuda"), QStringLiteral("&HELP"), Frame1);
+    cmdSair = ui::makeNamed<QPushButton>(QStringLiteral("cmdSair"), QStringLiteral("&EXIT"), Frame1);
     for (QPushButton* button : {Command2, cmdajuda, cmdSair})
         button->setMinimumSize(150, 36);
     auto* frameLayout = new QHBoxLayout(Frame1);
@@ -77,8 +64,7 @@ MainWindow::MainWindow(app::Context& context) : app::Window(context, QString::fr
     frameLayout->addWidget(cmdSair);
 
     // The business date of this run, from the row the splash has just stamped. Not shown.
-    Dta = new ui::BoundDatePicker(*dailly, QStringLiteral("tDate"), this);
-    Dta->setObjectName(QStringLiteral("Dta"));
+    Dta = ui::makeNamed<ui::BoundDatePicker>(QStringLiteral("Dta"), *dailly, QStringLiteral("tDate"), this);
     Dta->setAccessibleName(QStringLiteral("Business date"));
     Dta->hide();
 

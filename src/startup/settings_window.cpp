@@ -4,6 +4,7 @@
 #include "help/html_help.h"
 #include "startup/display_check.h"
 #include "ui/captions.h"
+#include "ui/named.h"
 #include "ui/services.h"
 
 #include <QFrame>
@@ -42,17 +43,14 @@ SettingsWindow::SettingsWindow(app::Context& context) : app::Window(context, QSt
 {
     setWindowTitle(QStringLiteral(" You must change your settings before proceeding."));
 
-    auto* frame = new QFrame(this);
-    frame->setObjectName(QStringLiteral("Frame1"));
+    auto* frame = ui::makeNamed<QFrame>(QStringLiteral("Frame1"), this);
     frame->setFrameShape(QFrame::StyledPanel);
-    lblChange = new QLabel(QStringLiteral("Changing your settings"), frame);
-    lblChange->setObjectName(QStringLiteral("lblChange"));
+    lblChange = ui::makeNamed<QLabel>(QStringLiteral("lblChange"), QStringLiteral("Changing your settings"), frame);
     QFont heading = lblChange->font();
     heading.setBold(true);
     heading.setPointSize(heading.pointSize() + 2);
     lblChange->setFont(heading);
-    txtWarning = new QPlainTextEdit(frame);
-    txtWarning->setObjectName(QStringLiteral("txtWarning"));
+    txtWarning = ui::makeNamed<QPlainTextEdit>(QStringLiteral("txtWarning"), frame);
     // The text box keeps the lines exactly, line ends included; it shows them without the CR.
     txtWarning->setPlainText(warningText());
     txtWarning->setReadOnly(true);
@@ -66,12 +64,9 @@ SettingsWindow::SettingsWindow(app::Context& context) : app::Window(context, QSt
     frameLayout->addWidget(lblChange);
     frameLayout->addWidget(txtWarning);
 
-    cmdChange = new QPushButton(QStringLiteral("CHANGE SETTINGS"), this);
-    cmdChange->setObjectName(QStringLiteral("cmdChange"));
-    cmdHelp = new QPushButton(QStringLiteral("HELP"), this);
-    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdChange = ui::makeNamed<QPushButton>(QStringLiteral("cmdChange"), QStringLiteral("CHANGE SETTINGS"), this);
+    cmdHelp = ui::makeNamed<QPushButton>(QStringLiteral("cmdHelp"), QStringLiteral("HELP"), this);
+    cmdOK = ui::makeNamed<QPushButton>(QStringLiteral("cmdOK"), QStringLiteral("OK"), this);
     for (QPushButton* button : {cmdChange, cmdHelp, cmdOK})
         button->setMinimumSize(150, 34);
 

@@ -9,6 +9,7 @@
 #include "store/convert.h"
 #include "store/record_source.h"
 #include "ui/captions.h"
+#include "ui/named.h"
 #include "ui/services.h"
 
 #include <QFrame>
@@ -27,42 +28,33 @@ SplashWindow::SplashWindow(app::Context& context) : app::Window(context, QString
     totalSale = new store::RecordSource(context.store, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"), this);
     dailySaledata = new store::RecordSource(context.store, QStringLiteral("dailySaledata"), QStringLiteral("tblCathegory"), this);
 
-    myframe = new QFrame(this);
-    myframe->setObjectName(QStringLiteral("myframe"));
+    myframe = ui::makeNamed<QFrame>(QStringLiteral("myframe"), this);
     myframe->setFrameShape(QFrame::StyledPanel);
     myframe->setStyleSheet(QStringLiteral("QFrame#myframe { background: white; border: 1px solid #2e7d32; }"));
 
-    Image1 = new QLabel(myframe);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1 = ui::makeNamed<QLabel>(QStringLiteral("Image1"), myframe);
     Image1->setPixmap(QPixmap(QStringLiteral(":/artwork/splash.png")));
     Image1->setAccessibleName(QStringLiteral("Grocery bag"));
-    Image2 = new QLabel(myframe);
-    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2 = ui::makeNamed<QLabel>(QStringLiteral("Image2"), myframe);
     Image2->setPixmap(QPixmap(QStringLiteral(":/artwork/logo.png")));
     Image2->setAccessibleName(QStringLiteral("Vantoral logo"));
 
-    lblCompany = new QLabel(QStringLiteral("Vantoral\u00ae"), myframe);
-    lblCompany->setObjectName(QStringLiteral("lblCompany"));
+    lblCompany = ui::makeNamed<QLabel>(QStringLiteral("lblCompany"), QStringLiteral("Vantoral\u00ae"), myframe);
     QFont brand = lblCompany->font();
     brand.setPointSize(24);
     brand.setBold(true);
     lblCompany->setFont(brand);
     lblCompany->setStyleSheet(QStringLiteral("color: #2e7d32;"));
 
-    auto* product = new QLabel(QStringLiteral("Point of Sale"), myframe);
-    product->setObjectName(QStringLiteral("lblProduct"));
+    auto* product = ui::makeNamed<QLabel>(QStringLiteral("lblProduct"), QStringLiteral("Point of Sale"), myframe);
     QFont productFont = product->font();
     productFont.setPointSize(16);
     product->setFont(productFont);
 
-    lblVersion = new QLabel(myframe);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblPlatform = new QLabel(QStringLiteral("Windows 9x/ME"), myframe);
-    lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
-    lblCredit1 = new QLabel(QStringLiteral("A till for the neighbourhood grocery store"), myframe);
-    lblCredit1->setObjectName(QStringLiteral("lblCredit1"));
-    lblCredit2 = new QLabel(QStringLiteral("Copyright \u00a9 Vantoral. All rights reserved."), myframe);
-    lblCredit2->setObjectName(QStringLiteral("lblCredit2"));
+    lblVersion = ui::makeNamed<QLabel>(QStringLiteral("lblVersion"), myframe);
+    lblPlatform = ui::makeNamed<QLabel>(QStringLiteral("lblPlatform"), QStringLiteral("Windows 9x/ME"), myframe);
+    lblCredit1 = ui::makeNamed<QLabel>(QStringLiteral("lblCredit1"), QStringLiteral("A till for the neighbourhood grocery store"), myframe);
+    lblCredit2 = ui::makeNamed<QLabel>(QStringLiteral("lblCredit2"), QStringLiteral("Copyright \u00a9 Vantoral. All rights reserved."), myframe);
     for (QLabel* credit : {lblCredit1, lblCredit2})
         credit->setStyleSheet(QStringLiteral("color: #555555;"));
 
@@ -88,8 +80,7 @@ SplashWindow::SplashWindow(app::Context& context) : app::Window(context, QString
     layout->addWidget(myframe);
     myframe->setMinimumSize(620, 340);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1 = ui::makeNamed<QTimer>(QStringLiteral("Timer1"), this);
     Timer1->setInterval(kTickMs);
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);

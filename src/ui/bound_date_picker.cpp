@@ -6,7 +6,7 @@
 namespace ui {
 
 BoundDatePicker::BoundDatePicker(store::RecordSource& source, const QString& fieldName, QWidget* parent)
-    : QDateEdit(parent), m_source(&source), m_fieldName(fieldName), m_fieldIndex(source.fieldIndex(fieldName))
+    : QDateEdit(parent), m_binding(source, fieldName)
 {
     setCalendarPopup(true);
     connect(&source, &store::RecordSource::currentChanged, this, &BoundDatePicker::repaintFromSource);
@@ -15,13 +15,11 @@ BoundDatePicker::BoundDatePicker(store::RecordSource& source, const QString& fie
 
 void BoundDatePicker::repaintFromSource()
 {
-    if (!m_source || !m_source->hasCurrentRow())
-        return;
-    const store::Value value = m_source->field(m_fieldIndex);
-    if (value.isNull())
+    const std::optional<store::Value> value = m_binding.current();
+    if (!value || value->isNull())
         return;
     try {
-        setDate(value.toDate());
+        setDate(value->toDate());
     } catch (const store::Error&) {
         // Not a date: the picker has nothing it could show.
     }

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QDateEdit>
-#include <QPointer>
+#include "ui/field_binding.h"
 
-namespace store {
-class RecordSource;
-}
+#include <QDateEdit>
 
 namespace ui {
 
@@ -19,14 +16,12 @@ public:
     // Throws store::Error(NoSuchField) when the source's table has no such field.
     BoundDatePicker(store::RecordSource& source, const QString& fieldName, QWidget* parent = nullptr);
 
-    const QString& fieldName() const { return m_fieldName; }
+    const QString& fieldName() const { return m_binding.fieldName(); }
 
     void repaintFromSource();
 
 private:
-    QPointer<store::RecordSource> m_source;
-    QString m_fieldName;
-    int m_fieldIndex;
+    FieldBinding m_binding;
 };
 
 } // namespace ui

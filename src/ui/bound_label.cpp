@@ -5,7 +5,7 @@
 namespace ui {
 
 BoundLabel::BoundLabel(store::RecordSource& source, const QString& fieldName, QWidget* parent)
-    : QLabel(parent), m_source(&source), m_fieldName(fieldName), m_fieldIndex(source.fieldIndex(fieldName))
+    : QLabel(parent), m_binding(source, fieldName)
 {
     connect(&source, &store::RecordSource::currentChanged, this, &BoundLabel::repaintFromSource);
     repaintFromSource();
@@ -13,8 +13,8 @@ BoundLabel::BoundLabel(store::RecordSource& source, const QString& fieldName, QW
 
 void BoundLabel::repaintFromSource()
 {
-    const bool onRow = m_source && m_source->hasCurrentRow();
-    setText(onRow ? m_source->field(m_fieldIndex).display() : QString());
+    const std::optional<store::Value> value = m_binding.current();
+    setText(value ? value->display() : QString());
 }
 
 } // namespace ui

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QLabel>
-#include <QPointer>
+#include "ui/field_binding.h"
 
-namespace store {
-class RecordSource;
-}
+#include <QLabel>
 
 namespace ui {
 
@@ -17,15 +14,13 @@ public:
     // Throws store::Error(NoSuchField) when the source's table has no such field.
     BoundLabel(store::RecordSource& source, const QString& fieldName, QWidget* parent = nullptr);
 
-    const QString& fieldName() const { return m_fieldName; }
+    const QString& fieldName() const { return m_binding.fieldName(); }
 
     // Shows the field of the source's current row again.
     void repaintFromSource();
 
 private:
-    QPointer<store::RecordSource> m_source;
-    QString m_fieldName;
-    int m_fieldIndex;
+    FieldBinding m_binding;
 };
 
 } // namespace ui

@@ -7,7 +7,7 @@
 namespace ui {
 
 BoundList::BoundList(store::RecordSource& source, const QString& fieldName, QWidget* parent)
-    : QComboBox(parent), m_source(&source), m_fieldName(fieldName), m_fieldIndex(source.fieldIndex(fieldName))
+    : QComboBox(parent), m_binding(source, fieldName)
 {
     setEditable(true);
     // Typed text stays typed text: it is neither completed from the list nor added to it.
@@ -19,7 +19,7 @@ BoundList::BoundList(store::RecordSource& source, const QString& fieldName, QWid
 
 void BoundList::rebuild()
 {
-    if (!m_source)
+    if (!m_binding.source())
         return;
     const QStringList items = readList();
     const QSignalBlocker quiet(this);
@@ -32,11 +32,11 @@ void BoundList::rebuild()
 
 QStringList BoundList::readList()
 {
-    const store::RecordSource& source = *m_source;
+    const store::RecordSource& source = *m_binding.source();
     QStringList items;
     items.reserve(source.recordCount());
     for (int row = 0; row < source.recordCount(); ++row)
-        items.append(source.valueAt(row, m_fieldIndex).display());
+        items.append(source.valueAt(row, m_binding.fieldIndex()).display());
     return items;
 }
 

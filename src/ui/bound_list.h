@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QComboBox>
-#include <QPointer>
+#include "ui/field_binding.h"
 
-namespace store {
-class RecordSource;
-}
+#include <QComboBox>
 
 namespace ui {
 
@@ -19,7 +16,7 @@ public:
     // Throws store::Error(NoSuchField) when the source's table has no such field.
     BoundList(store::RecordSource& source, const QString& fieldName, QWidget* parent = nullptr);
 
-    const QString& fieldName() const { return m_fieldName; }
+    const QString& fieldName() const { return m_binding.fieldName(); }
 
     QString text() const { return currentText(); }
     void setText(const QString& text) { setEditText(text); }
@@ -30,9 +27,7 @@ public:
 private:
     QStringList readList();
 
-    QPointer<store::RecordSource> m_source;
-    QString m_fieldName;
-    int m_fieldIndex;
+    FieldBinding m_binding;
 };
 
 } // namespace ui
