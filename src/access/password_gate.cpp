@@ -86,8 +86,7 @@ PasswordGate::PasswordGate(app::Context& context, const GateDef& def)
 void PasswordGate::load()
 {
     // Over the middle of the screen, where the main menu is.
-    const QSize screen = context().ui.screenSize();
-    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    centreOnScreen();
 }
 
 void PasswordGate::closeRequested()

@@ -2,9 +2,12 @@
 
 #include "app/context.h"
 #include "app/window_manager.h"
+#include "ui/services.h"
 
 #include <QCloseEvent>
 #include <QLayout>
+
+#include <algorithm>
 
 namespace app {
 
@@ -26,6 +29,12 @@ void Window::fixSize()
     } else {
         setFixedSize(size());
     }
+}
+
+void Window::centreOnScreen()
+{
+    const QSize screen = m_context.ui.screenSize();
+    move(std::max(0, (screen.width() - width()) / 2), std::max(0, (screen.height() - height()) / 2));
 }
 
 void Window::closeEvent(QCloseEvent* event)

@@ -31,6 +31,10 @@ protected:
     // Fixes the window's size: to what its layout asks for when it has one, else to its size now.
     void fixSize();
 
+    // Moves the window to the middle of the screen; a window larger than the screen keeps its
+    // top left corner on it.
+    void centreOnScreen();
+
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -122,8 +122,7 @@ void TipWindow::load()
             + QStringLiteral("Create a text file named ") + tipFile + QStringLiteral(" using NotePad with 1 tip per line. ")
             + QStringLiteral("Then place it in the same directory as the application. "));
     }
-    const QSize screen = context().ui.screenSize();
-    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    centreOnScreen();
 }
 
 bool TipWindow::LoadTips(const QString& fileName)

@@ -14,8 +14,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace startup {
 
 QString SettingsWindow::warningText()
@@ -94,8 +92,7 @@ SettingsWindow::~SettingsWindow() = default;
 
 void SettingsWindow::load()
 {
-    const QSize screen = context().ui.screenSize();
-    move(std::max(0, (screen.width() - width()) / 2), std::max(0, (screen.height() - height()) / 2));
+    centreOnScreen();
 }
 
 void SettingsWindow::cmdChange_Click()

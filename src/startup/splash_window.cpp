@@ -96,8 +96,7 @@ void SplashWindow::load()
         const app::AppInfo& info = context().app;
         lblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(info.major).arg(info.minor).arg(info.revision));
         if (CheckScreenResolution(context())) {
-            const QSize screen = context().ui.screenSize();
-            move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+            centreOnScreen();
             return;
         }
         Timer1->stop();
