@@ -34,27 +34,12 @@ Value readValue(const Statement& statement, int column, std::optional<Type> type
     switch (statement.columnType(column)) {
     case SQLITE_NULL:
         return Value();
-    case SQLITE_INTEGER: {
-        const std::int64_t i = statement.columnInt(column);
-        if (type == Type::Currency)
-            return Value(Currency::fromUnits(i));
-        if (type == Type::Boolean)
-            return Value(i != 0);
-        if (type == Type::Number)
-            return Value(double(i));
-        return Value(static_cast<long long>(i));
-    }
+    case SQLITE_INTEGER:
+        return storedInteger(statement.columnInt(column), type);
     case SQLITE_FLOAT:
-        return Value(statement.columnDouble(column));
-    default: {
-        const QString text = statement.columnText(column);
-        if (type == Type::Date) {
-            const QDate date = QDate::fromString(text, Qt::ISODate);
-            if (date.isValid())
-                return Value(date);
-        }
-        return Value(text);
-    }
+        return storedReal(statement.columnDouble(column), type);
+    default:
+        return storedText(statement.columnText(column), type);
     }
 }
 

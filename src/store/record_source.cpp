@@ -225,26 +225,11 @@ Value RecordSource::cellValue(const Cell& cell, Type type) const
     case Cell::Null:
         return Value();
     case Cell::Int:
-        switch (type) {
-        case Type::Currency: return Value(Currency::fromUnits(cell.i));
-        case Type::Number: return Value(double(cell.i));
-        case Type::Boolean: return Value(cell.i != 0);
-        case Type::Text: return Value(QString::number(cell.i));
-        default: return Value(static_cast<long long>(cell.i));
-        }
+        return storedInteger(cell.i, type);
     case Cell::Real:
-        if (type == Type::Text)
-            return Value(QString::number(cell.d, 'g', QLocale::FloatingPointShortest));
-        return Value(cell.d);
-    case Cell::Text: {
-        const QString text = QString::fromUtf8(m_arena.data() + cell.text.offset, qsizetype(cell.text.size));
-        if (type == Type::Date) {
-            const QDate date = QDate::fromString(text, Qt::ISODate);
-            if (date.isValid())
-                return Value(date);
-        }
-        return Value(text);
-    }
+        return storedReal(cell.d, type);
+    case Cell::Text:
+        return storedText(QString::fromUtf8(m_arena.data() + cell.text.offset, qsizetype(cell.text.size)), type);
     }
     return Value();
 }

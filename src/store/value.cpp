@@ -163,4 +163,32 @@ QString typeName(Type type)
     return {};
 }
 
+Value storedInteger(std::int64_t value, std::optional<Type> type)
+{
+    switch (type.value_or(Type::Whole)) {
+    case Type::Currency: return Value(Currency::fromUnits(value));
+    case Type::Number: return Value(double(value));
+    case Type::Boolean: return Value(value != 0);
+    case Type::Text: return Value(QString::number(value));
+    default: return Value(static_cast<long long>(value));
+    }
+}
+
+Value storedReal(double value, std::optional<Type> type)
+{
+    if (type == Type::Text)
+        return Value(QString::number(value, 'g', QLocale::FloatingPointShortest));
+    return Value(value);
+}
+
+Value storedText(const QString& text, std::optional<Type> type)
+{
+    if (type == Type::Date) {
+        const QDate date = QDate::fromString(text, Qt::ISODate);
+        if (date.isValid())
+            return Value(date);
+    }
+    return Value(text);
+}
+
 } // namespace store

@@ -6,6 +6,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <optional>
 #include <variant>
 
 namespace store {
@@ -78,5 +79,12 @@ private:
 };
 
 QString typeName(Type type);
+
+// What a value SQLite holds reads as in a field of `type`; without a type (a column no table
+// field stands behind, such as a computed one) an integer reads as a whole number. A text field
+// holding a number reads as its text, a date field as its date when the text is one.
+Value storedInteger(std::int64_t value, std::optional<Type> type);
+Value storedReal(double value, std::optional<Type> type);
+Value storedText(const QString& text, std::optional<Type> type);
 
 } // namespace store
