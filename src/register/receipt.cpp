@@ -5,6 +5,8 @@
 #include "store/record_source.h"
 #include "store/schema.h"
 
+#include <optional>
+
 namespace cashregister {
 namespace {
 
@@ -12,6 +14,30 @@ constexpr QStringView kOpen = u"{{";
 constexpr QStringView kClose = u"}}";
 constexpr QStringView kLinesStart = u"#lines";
 constexpr QStringView kLinesEnd = u"/lines";
+
+// A {{...}} in the layout.
+struct Tag {
+    qsizetype open = 0;    // where its "{{" starts
+    qsizetype end = -1;    // just past its "}}"; -1 when it is never closed
+    QStringView name;      // what stands between, trimmed
+};
+
+// The first tag at or after `from`, if there is one.
+std::optional<Tag> nextTag(QStringView text, qsizetype from)
+{
+    const qsizetype open = text.indexOf(kOpen, from);
+    if (open < 0)
+        return std::nullopt;
+    const qsizetype close = text.indexOf(kClose, open + kOpen.size());
+    if (close < 0)
+        return Tag{open, -1, {}};
+    return Tag{open, close + kClose.size(), text.mid(open + kOpen.size(), close - open - kOpen.size()).trimmed()};
+}
+
+bool isNamed(const Tag& tag, QStringView name)
+{
+    return tag.name.compare(name, Qt::CaseInsensitive) == 0;
+}
 
 class Filler {
 public:
@@ -25,29 +51,24 @@ public:
     {
         QString out;
         qsizetype at = 0;
-        while (true) {
-            const qsizetype open = text.indexOf(kOpen, at);
-            if (open < 0)
-                break;
-            out += text.mid(at, open - at);
-            const qsizetype close = text.indexOf(kClose, open + kOpen.size());
-            if (close < 0)
+        while (const std::optional<Tag> tag = nextTag(text, at)) {
+            out += text.mid(at, tag->open - at);
+            if (tag->end < 0)
                 throw ReceiptLayoutError(QStringLiteral("The receipt's layout has a \"{{\" that is never closed by \"}}\"."));
-            const QStringView tag = text.mid(open + kOpen.size(), close - open - kOpen.size()).trimmed();
-            at = close + kClose.size();
+            at = tag->end;
 
-            if (tag.compare(kLinesStart, Qt::CaseInsensitive) == 0) {
+            if (isNamed(*tag, kLinesStart)) {
                 if (inLines)
                     throw ReceiptLayoutError(QStringLiteral("The receipt's layout has a {{#lines}} inside another."));
-                const qsizetype end = findLinesEnd(text, at);
-                const QStringView body = text.mid(at, end - at);
+                const Tag linesEnd = findLinesEnd(text, at);
+                const QStringView body = text.mid(at, linesEnd.open - at);
                 for (int line = 0; line < m_receipt.recordCount(); ++line)
                     out += fill(body, line, true);
-                at = text.indexOf(kClose, end) + kClose.size();
-            } else if (tag.compare(kLinesEnd, Qt::CaseInsensitive) == 0) {
+                at = linesEnd.end;
+            } else if (isNamed(*tag, kLinesEnd)) {
                 throw ReceiptLayoutError(QStringLiteral("The receipt's layout has a {{/lines}} without its {{#lines}}."));
             } else {
-                out += value(tag, row);
+                out += value(tag->name, row);
             }
         }
         out += text.mid(at);
@@ -55,15 +76,12 @@ public:
     }
 
 private:
-    // Where the {{/lines}} that closes a lines' part starting at `from` begins.
-    static qsizetype findLinesEnd(QStringView text, qsizetype from)
+    // The {{/lines}} that closes a lines' part starting at `from`.
+    static Tag findLinesEnd(QStringView text, qsizetype from)
     {
-        for (qsizetype open = text.indexOf(kOpen, from); open >= 0; open = text.indexOf(kOpen, open + kOpen.size())) {
-            const qsizetype close = text.indexOf(kClose, open + kOpen.size());
-            if (close < 0)
-                break;
-            if (text.mid(open + kOpen.size(), close - open - kOpen.size()).trimmed().compare(kLinesEnd, Qt::CaseInsensitive) == 0)
-                return open;
+        for (auto tag = nextTag(text, from); tag && tag->end >= 0; tag = nextTag(text, tag->end)) {
+            if (isNamed(*tag, kLinesEnd))
+                return *tag;
         }
         throw ReceiptLayoutError(QStringLiteral("The receipt's layout has a {{#lines}} that is never closed by {{/lines}}."));
     }
