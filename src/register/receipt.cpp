@@ -34,9 +34,10 @@ std::optional<Tag> nextTag(QStringView text, qsizetype from)
     return Tag{open, close + kClose.size(), text.mid(open + kOpen.size(), close - open - kOpen.size()).trimmed()};
 }
 
-bool isNamed(const Tag& tag, QStringView name)
+// Tag, field and report names are written in any letter case.
+bool sameName(QStringView a, QStringView b)
 {
-    return tag.name.compare(name, Qt::CaseInsensitive) == 0;
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 class Filler {
@@ -57,7 +58,7 @@ public:
                 throw ReceiptLayoutError(QStringLiteral("The receipt's layout has a \"{{\" that is never closed by \"}}\"."));
             at = tag->end;
 
-            if (isNamed(*tag, kLinesStart)) {
+            if (sameName(tag->name, kLinesStart)) {
                 if (inLines)
                     throw ReceiptLayoutError(QStringLiteral("The receipt's layout has a {{#lines}} inside another."));
                 const Tag linesEnd = findLinesEnd(text, at);
@@ -65,7 +66,7 @@ public:
                 for (int line = 0; line < m_receipt.recordCount(); ++line)
                     out += fill(body, line, true);
                 at = linesEnd.end;
-            } else if (isNamed(*tag, kLinesEnd)) {
+            } else if (sameName(tag->name, kLinesEnd)) {
                 throw ReceiptLayoutError(QStringLiteral("The receipt's layout has a {{/lines}} without its {{#lines}}."));
             } else {
                 out += value(tag->name, row);
@@ -80,7 +81,7 @@ private:
     static Tag findLinesEnd(QStringView text, qsizetype from)
     {
         for (auto tag = nextTag(text, from); tag && tag->end >= 0; tag = nextTag(text, tag->end)) {
-            if (isNamed(*tag, kLinesEnd))
+            if (sameName(tag->name, kLinesEnd))
                 return *tag;
         }
         throw ReceiptLayoutError(QStringLiteral("The receipt's layout has a {{#lines}} that is never closed by {{/lines}}."));
@@ -88,9 +89,9 @@ private:
 
     QString value(QStringView name, int row) const
     {
-        if (name.compare(u"Date", Qt::CaseInsensitive) == 0)
+        if (sameName(name, u"Date"))
             return store::convert::formatMediumDate(m_printedAt.date(), m_locale).toHtmlEscaped();
-        if (name.compare(u"Time", Qt::CaseInsensitive) == 0)
+        if (sameName(name, u"Time"))
             return store::convert::formatLongTime(m_printedAt.time(), m_locale).toHtmlEscaped();
         const int field = m_receipt.table().fieldIndex(name);
         if (field < 0) {
@@ -125,7 +126,7 @@ QString renderReceipt(store::Store& store, const QDateTime& printedAt, const QLo
     const int nameField = reports.fieldIndex(u"Name");
     for (; !reports.atEnd(); reports.moveNext()) {
         const store::Value name = reports.field(nameField);
-        if (!name.isNull() && name.toText().compare(schema::kReceiptReport, Qt::CaseInsensitive) == 0) {
+        if (!name.isNull() && sameName(name.toText(), schema::kReceiptReport)) {
             const store::Value layout = reports.field(u"Layout");
             if (layout.isNull())
                 break;
