@@ -113,8 +113,9 @@ void PasswordGate::cmdEnter_Click()
             grant(*entrant);
             return;
         }
-    } catch (const store::Error&) {
-        // A failure of the store ends the attempt without a word; the gate stays open.
+    } catch (...) {
+        // A failure (of the store, or of the area as it opens) ends the attempt without a word;
+        // the gate stays open, and whatever it wrote for the area is taken back.
         return;
     }
     refuse();

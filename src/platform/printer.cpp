@@ -1,4 +1,5 @@
 #include "platform/printer.h"
+#include "platform/private_files.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
@@ -67,14 +68,14 @@ QString freeFilePath(const QDir& folder, const QString& base, int& number)
 QString writeReceiptPdf(const QTextDocument& document, const QString& folderPath, const QString& name)
 {
     const QString folderName = nativePath(folderPath);
-    if (!QDir().mkpath(folderPath))
+    if (!makePrivateFolder(folderPath))
         throw PrintError(QStringLiteral("The folder %1 could not be created, so the document could not be saved in it.").arg(folderName));
     const QDir folder(QFileInfo(folderPath).absoluteFilePath());
     const QString base = fileBaseName(name);
 
     QFile part(folder.filePath(u'.' + base + QStringLiteral(".pdf.part")));
     const QString cannotWrite = QStringLiteral("The document could not be saved in the folder %1.").arg(folderName);
-    if (!part.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!part.open(QIODevice::WriteOnly | QIODevice::Truncate, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw PrintError(cannotWrite);
     auto removePart = qScopeGuard([&part] {
         part.close();

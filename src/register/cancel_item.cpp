@@ -170,23 +170,4 @@ bool CashRegisterWindow::takeBackLine(CancelBy by, const UpperText& typed, std::
     return true;
 }
 
-void CashRegisterWindow::giveBackEveryLine()
-{
-    // Read afresh: lines may have been entered and taken back through the other sources.
-    Cancelitem->refresh();
-    DataPQty->refresh();
-    daillySale->refresh();
-    DatatblDailySale->refresh();
-    std::int16_t itemCount = m_sale.itemCount;
-    while (!Cancelitem->atEnd()) {
-        // A row without a code (the cashier's row, for instance) has nothing to give back.
-        const store::Value code = Cancelitem->field(u"Code");
-        if (!code.isNull())
-            takeBackLine(CancelBy::Code, UpperText(code.toText()), itemCount);
-        Cancelitem->remove();
-        Cancelitem->moveNext();
-    }
-    Cancelitem->refresh();
-}
-
 } // namespace cashregister

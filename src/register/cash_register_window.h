@@ -3,6 +3,8 @@
 #include "app/window.h"
 #include "register/sale_state.h"
 
+#include <QStringList>
+
 #include <memory>
 
 class QAction;
@@ -38,8 +40,9 @@ class UpperText;
 // The window's behaviour is split by what it does: cash_register_window.cpp holds the window's
 // life, the sale state's labels, the pick-up timer, New Sale, the keyboard, help and the way back;
 // cash_register_controls.cpp makes the controls and lays them out; item_entry.cpp is the Enter
-// key; cancel_item.cpp the two cancel commands; reference.cpp the reference panel and the day's
-// takings.
+// key; cancel_item.cpp the two cancel commands; complete_sale.cpp the End key and receipt.cpp
+// its receipt; abandon_sale.cpp gives an abandoned sale's goods back; reference.cpp the
+// reference panel and the day's takings.
 class CashRegisterWindow : public app::Window {
     Q_OBJECT
 public:
@@ -141,10 +144,6 @@ private:
     // is not a number.
     store::Currency askAmountTendered();
     void printReceipt();
-    // Abandons the open sale: every line is given back as taking it back by its code does, and
-    // tblReceipt is emptied, as one unit of work. When that cannot be done, tblReceipt is still
-    // emptied. Never throws.
-    void abandonSale();
     // Deletes every row of tblReceipt, as one unit of work; when that cannot be done, the rows
     // stay. Never throws.
     void emptyReceipt();
@@ -159,8 +158,20 @@ private:
     // `itemCount` is lowered as the command lowers it. Returns false, having written nothing, when
     // the product has no stock row. Runs inside the caller's unit of work.
     bool takeBackLine(CancelBy by, const UpperText& typed, std::int16_t& itemCount);
-    // Gives every line of tblReceipt back and deletes it, inside the caller's unit of work.
-    void giveBackEveryLine();
+
+    // An abandoned sale (abandon_sale.cpp). Every line goes back to the stock row item entry took
+    // it from, with today's sold line and its units, and tblReceipt is emptied, as one unit of
+    // work. Lines that cannot be given back are named to the cashier in one message, so that the
+    // manager can restock them by hand; when nothing can be written, tblReceipt is still emptied
+    // and every line is named. Never throws.
+    void abandonSale();
+    QStringList openLines();
+    // Gives every line of tblReceipt back and deletes it, inside the caller's unit of work;
+    // returns the lines that could not be given back.
+    QStringList giveBackEveryLine();
+    // Gives Cancelitem's current line back; false, having written nothing, when its product or
+    // room in its stock count cannot be found.
+    bool giveBackLine();
 
     // The reference panel and the day's takings (reference.cpp).
     void cmdMostrar_Click();

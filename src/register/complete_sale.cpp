@@ -140,19 +140,6 @@ void CashRegisterWindow::printReceipt()
         QStringLiteral("Receipt Not Printed"), ui::Icon::Warning, ui::Buttons::Ok);
 }
 
-void CashRegisterWindow::abandonSale()
-{
-    try {
-        store::UnitOfWork abandon(context().store);
-        giveBackEveryLine();
-        abandon.commit();
-        return;
-    } catch (const std::exception&) {
-        // What cannot be given back stays out of stock; the sale's lines go all the same.
-    }
-    emptyReceipt();
-}
-
 void CashRegisterWindow::emptyReceipt()
 {
     try {

@@ -73,14 +73,17 @@ void CashRegisterWindow::enterFoundProduct()
     if (txtQuantity->text().isEmpty())
         txtQuantity->setText(QStringLiteral("1"));
     const std::int16_t onHand = DataPQty->field(u"QuantityOnHand").toWhole();
-    const std::int16_t quantity = store::convert::textToWhole(txtQuantity->text(), context().locale);
+    // The quantity is compared as the number typed, however large; only a quantity that fits the
+    // stock goes on to be a line's whole number of units.
+    const double typed = store::convert::textToNumber(txtQuantity->text(), context().locale);
 
-    if (quantity > onHand) {
+    if (typed > onHand) {
         context().ui.message(QStringLiteral(" There is not enough product in the database, please check the # of items you are selling. The # of items on hand is: ")
                 + DataPQty->field(u"QuantityOnHand").toText() + QStringLiteral(". Enter Quanity Less or Equal to Quantity on Hand"),
             context().app.title, ui::Icon::None, ui::Buttons::Ok);
-    } else if (quantity > 0) {
-        recordLine(quantity, onHand);
+    } else if (typed > 0) {
+        if (const std::int16_t quantity = store::convert::textToWhole(txtQuantity->text(), context().locale); quantity > 0)
+            recordLine(quantity, onHand);
     }
     clearTalliesEvery30Days();
 }

@@ -32,7 +32,8 @@ constexpr Outcome kOutcomes[] = {
 bool CheckScreenResolution(app::Context& context)
 {
     try {
-        const QSize size = context.ui.screenSize();
+        // The display mode's size, in device pixels: a scaled desktop shows fewer logical units.
+        const QSize size = context.ui.screenPixels();
         return QStringLiteral("%1x%2").arg(size.width()).arg(size.height()) == u"800x600";
     } catch (...) {
         return false;

@@ -109,9 +109,12 @@ MainWindow::~MainWindow() = default;
 void MainWindow::load()
 {
     // Centred across, a third of the way down; whole-number divisions that drop the remainder.
+    // The window's size is its outer size, frame and title bar included, as far as the window
+    // system knows it yet.
     const QSize screen = context().ui.screenSize();
-    const int left = screen.width() / 2 - width() / 2;
-    const int top = screen.height() / 3 - height() / 2;
+    const QSize window = frameGeometry().size();
+    const int left = screen.width() / 2 - window.width() / 2;
+    const int top = screen.height() / 3 - window.height() / 2;
     move(left, top);
 
     context().app.helpFile = QStringLiteral("Sistema.chm::Sistema.txt");

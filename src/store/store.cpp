@@ -5,6 +5,8 @@
 #include "store/record_source.h"
 #include "store/statement.h"
 
+#include "platform/private_files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -139,10 +141,14 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
         // Build the new store beside its final place and move it there once complete, so that an
         // interrupted first start never leaves half a store behind.
         const QFileInfo info(path);
-        if (!QDir().mkpath(info.absolutePath()))
+        // The store holds the staff's passwords: a new one, with its journal files, is its owner's
+        // alone.
+        if (!platform::makePrivateFolder(info.absolutePath()))
             throw Error(ErrorKind::IO, QStringLiteral("The folder %1 cannot be made").arg(QDir::toNativeSeparators(info.absolutePath())));
         const QString building = path + QStringLiteral(".new");
         QFile::remove(building);
+        if (!platform::makePrivateFile(building))
+            throw Error(ErrorKind::IO, QStringLiteral("The store %1 cannot be made").arg(QDir::toNativeSeparators(path)));
         sqlite3* raw = nullptr;
         const int rc = sqlite3_open_v2(building.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         std::unique_ptr<Store> fresh(new Store(building, raw));

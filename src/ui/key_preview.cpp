@@ -35,6 +35,17 @@ int keyCode(int qtKey, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Down: return key::Down;
     case Qt::Key_Insert: return key::Insert;
     case Qt::Key_Delete: return key::Delete;
+    case Qt::Key_Clear: return key::Clear;
+    case Qt::Key_Pause: return key::Pause;
+    case Qt::Key_CapsLock: return key::CapsLock;
+    case Qt::Key_Print: return key::Print;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R: return key::Windows;
+    case Qt::Key_Menu: return key::Menu;
+    case Qt::Key_NumLock: return key::NumLock;
+    case Qt::Key_ScrollLock: return key::ScrollLock;
+    case Qt::Key_AltGr: return key::Alt;
     case Qt::Key_Asterisk: return keypad ? key::Multiply : qtKey;
     case Qt::Key_Plus: return keypad ? key::Add : qtKey;
     case Qt::Key_Minus: return keypad ? key::Subtract : qtKey;
@@ -45,7 +56,7 @@ int keyCode(int qtKey, Qt::KeyboardModifiers modifiers)
     // Any other printable key is its ASCII code.
     if (qtKey > Qt::Key_Space && qtKey <= Qt::Key_AsciiTilde)
         return qtKey;
-    return 0;
+    return key::Other;
 }
 
 KeyPreview::KeyPreview(QWidget* window, Handler handler)
@@ -88,7 +99,7 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
 
     const auto* press = static_cast<QKeyEvent*>(event);
     const int code = keyCode(press->key(), press->modifiers());
-    if (code == 0 || !m_handler(code, press->modifiers()))
+    if (!m_handler(code, press->modifiers()))
         return false;
     event->accept();
     return true;

@@ -19,6 +19,9 @@ inline constexpr int Return = 13; // the main Return key and the keypad's Enter
 inline constexpr int Shift = 16;
 inline constexpr int Control = 17;
 inline constexpr int Alt = 18;
+inline constexpr int Clear = 12;
+inline constexpr int Pause = 19;
+inline constexpr int CapsLock = 20;
 inline constexpr int Escape = 27;
 inline constexpr int Space = 32;
 inline constexpr int PageUp = 33;
@@ -29,17 +32,25 @@ inline constexpr int Left = 37;
 inline constexpr int Up = 38;
 inline constexpr int Right = 39;
 inline constexpr int Down = 40;
+inline constexpr int Print = 44;
 inline constexpr int Insert = 45;
 inline constexpr int Delete = 46;
+inline constexpr int Windows = 91;   // the Windows (Super, Meta) key
+inline constexpr int Menu = 93;      // the context-menu key
 inline constexpr int Multiply = 106; // keypad *
 inline constexpr int Add = 107;      // keypad +
 inline constexpr int Subtract = 109; // keypad -
 inline constexpr int Decimal = 110;  // keypad .
 inline constexpr int Divide = 111;   // keypad /
 inline constexpr int F1 = 112;       // F2 is 113, and so on to F12, 123
+inline constexpr int NumLock = 144;
+inline constexpr int ScrollLock = 145;
+// Every other key: letters outside ASCII (é, ñ), dead keys, media keys and keys the keyboard
+// does not name.
+inline constexpr int Other = 231;
 } // namespace key
 
-// The key code of a Qt key, or 0 for a key that has none.
+// The key code of a Qt key. Every key has one: a key without a code of its own is Other.
 int keyCode(int qtKey, Qt::KeyboardModifiers modifiers);
 
 // Sees every key pressed in a window (the window itself or any control in it) before the

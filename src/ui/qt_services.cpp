@@ -76,6 +76,12 @@ QSize QtServices::screenSize() const
     return screen ? screen->size() : QSize();
 }
 
+qreal QtServices::screenScale() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+
 QString QtServices::setting(const QString& app, const QString& section, const QString& key,
                             const QString& defaultValue) const
 {

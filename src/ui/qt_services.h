@@ -17,6 +17,7 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText = {}) override;
     void setBusy(bool busy) override;
     QSize screenSize() const override;
+    qreal screenScale() const override;
     QString setting(const QString& app, const QString& section, const QString& key,
                     const QString& defaultValue) const override;
     void saveSetting(const QString& app, const QString& section, const QString& key,

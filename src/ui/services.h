@@ -36,8 +36,16 @@ public:
     // The busy pointer over the whole screen while true; the normal pointer when false.
     virtual void setBusy(bool busy) = 0;
 
-    // The primary screen's size in logical units.
+    // The primary screen's size in logical units, in which windows are placed.
     virtual QSize screenSize() const = 0;
+    // Device pixels per logical unit on the primary screen: 1 unless the desktop is scaled.
+    virtual qreal screenScale() const = 0;
+    // The primary screen's size in device pixels, as the display mode gives it.
+    QSize screenPixels() const
+    {
+        const QSize logical = screenSize();
+        return QSize(qRound(logical.width() * screenScale()), qRound(logical.height() * screenScale()));
+    }
 
     // Per-user settings, kept by program name, section and key.
     virtual QString setting(const QString& app, const QString& section, const QString& key,

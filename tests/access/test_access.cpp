@@ -553,6 +553,9 @@ void TestAccess::failure_endsTheAttemptSilentlyAndLeavesNoCashierRow_data()
     QTest::addColumn<QString>("failure");
     QTest::newRow("the store refuses the cashier row") << "row";
     QTest::newRow("the cash register fails to open") << "register";
+    // Failures that are not the store's end the attempt the same way.
+    QTest::newRow("the cash register runs out of memory") << "memory";
+    QTest::newRow("the cash register fails otherwise") << "other";
 }
 
 void TestAccess::failure_endsTheAttemptSilentlyAndLeavesNoCashierRow()
@@ -566,7 +569,11 @@ void TestAccess::failure_endsTheAttemptSilentlyAndLeavesNoCashierRow()
                 throw store::Error(store::ErrorKind::IO, QStringLiteral("disk full"));
         });
     } else {
-        t.registerStub(QStringLiteral("frmCashRegister"), [](app::Context&) {
+        t.registerStub(QStringLiteral("frmCashRegister"), [failure](app::Context&) {
+            if (failure == u"memory")
+                throw std::bad_alloc();
+            if (failure == u"other")
+                throw 42; // not even an exception class
             throw store::Error(store::ErrorKind::IO, QStringLiteral("disk full"));
         });
     }

@@ -17,6 +17,11 @@ using platform::SystemPrinter;
 
 namespace {
 
+// The owner's, the group's and everyone else's permissions, without the current user's echo of them.
+constexpr QFileDevice::Permissions kEveryone = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+    | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
+    | QFileDevice::ExeOther;
+
 constexpr qreal kPointsPerMm = 72 / 25.4;
 
 std::unique_ptr<QTextDocument> document(const QString& text)
@@ -129,6 +134,11 @@ void TestPrinter::withoutPrinter_writesThePdfIntoTheFolder()
     QVERIFY(contents(outcome.destination).startsWith("%PDF"));
     QCOMPARE(pageSizes(outcome.destination).size(), 1);
     QCOMPARE(filesIn(folder()), QStringList{fileName});
+    // Receipts name the cashier: the folders made for them and the copies are the owner's alone.
+    QCOMPARE(QFileInfo(folder()).permissions() & kEveryone, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(QFileInfo(QFileInfo(folder()).path()).permissions() & kEveryone,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(QFileInfo(outcome.destination).permissions() & kEveryone, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void TestPrinter::withoutPrinter_numbersTheFileWhenTheNameIsTaken()

@@ -37,7 +37,10 @@ void TestRegister::itemEntry_data()
     QTest::newRow("unknown category is recorded") << "X9" << "" << "3" << "" << "" << none << 2 << 3 << "3";
     QTest::newRow("3 at 1.25 store 3.75") << "B12" << "" << "3" << "" << "" << none << 1 << 3 << "3";
     QTest::newRow("quantity that is not a number") << "ABC" << "" << "1x" << kQuantityError.text << kQuantityError.title << none << -1 << 0 << "1x";
-    QTest::newRow("quantity past 32767") << "ABC" << "" << "40000" << kQuantityError.text << kQuantityError.title << none << -1 << 0 << "40000";
+    // A quantity is compared as the number it is, however large.
+    QTest::newRow("quantity past 32767") << "ABC" << "" << "40000" << notEnough << "Point of Sale" << none << -1 << 0 << "40000";
+    QTest::newRow("quantity past any number") << "ABC" << "" << QString(400, u'9') << kQuantityError.text << kQuantityError.title << none
+                                              << -1 << 0 << QString(400, u'9');
 }
 
 // One Enter, checked against every table it may write and every label it may change.

@@ -267,6 +267,7 @@ private Q_SLOTS:
     void cashierPickUp_secondTickTakesTheGateRow_data();
     void cashierPickUp_secondTickTakesTheGateRow();
     void newSale_resetsTheScreenAndTouchesNoTable();
+    void anyKey_disablesNewSale_data();
     void anyKey_disablesNewSale();
     void emptyCatalogue_enterDoesNothing();
 
@@ -318,6 +319,10 @@ private Q_SLOTS:
     void help_opensTheContents();
     void backToMainSystem_data();
     void backToMainSystem();
-    void backToMainSystem_linesWithNothingToGiveBack_data();
-    void backToMainSystem_linesWithNothingToGiveBack();
+
+    // An abandoned sale's goods going back.
+    void abandon_eachLineGoesBackWhereItCameFrom_data();
+    void abandon_eachLineGoesBackWhereItCameFrom();
+    void abandon_linesNotGivenBackAreNamed_data();
+    void abandon_linesNotGivenBackAreNamed();
 };

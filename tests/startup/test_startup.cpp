@@ -199,25 +199,30 @@ void TestStartup::firstThreeTicks_onlyCount()
 
 void TestStartup::screenSize_data()
 {
-    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QSize>("screen"); // in logical units
+    QTest::addColumn<qreal>("scale");
     QTest::addColumn<bool>("passes");
-    QTest::newRow("800 x 600") << QSize(800, 600) << true;
-    QTest::newRow("1024 x 768") << QSize(1024, 768) << false;
-    QTest::newRow("640 x 480") << QSize(640, 480) << false;
-    QTest::newRow("800 x 601") << QSize(800, 601) << false;
-    QTest::newRow("600 x 800") << QSize(600, 800) << false;
+    QTest::newRow("800 x 600") << QSize(800, 600) << 1.0 << true;
+    QTest::newRow("1024 x 768") << QSize(1024, 768) << 1.0 << false;
+    QTest::newRow("640 x 480") << QSize(640, 480) << 1.0 << false;
+    QTest::newRow("800 x 601") << QSize(800, 601) << 1.0 << false;
+    QTest::newRow("600 x 800") << QSize(600, 800) << 1.0 << false;
+    // The display's own pixels count, not the scaled desktop's units.
+    QTest::newRow("1600 x 1200 at scale 2") << QSize(800, 600) << 2.0 << false;
+    QTest::newRow("800 x 600 at scale 1.25") << QSize(640, 480) << 1.25 << true;
 }
 
 void TestStartup::screenSize()
 {
     QFETCH(QSize, screen);
+    QFETCH(qreal, scale);
     QFETCH(bool, passes);
     // The colour depth plays no part: the display offers 800 x 600 at 32 bits only.
     StartupFixture t;
     t.platform = platform::Platform(platform::Drives(t.root.path()),
         std::make_unique<testing::FakeDisplaySettings>(std::vector<platform::DisplayMode>{{800, 600, 32}}), nullptr);
     t.setBusinessDate(Value(QDate(2026, 12, 9)));
-    t.ui.setScreenSize(screen);
+    t.ui.setScreenSize(screen, scale);
     QCOMPARE(startup::CheckScreenResolution(t.context), passes);
 
     t.showSplash();

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 using store::Currency;
 using store::ErrorKind;
@@ -70,6 +71,8 @@ class TestStore : public QObject {
 private Q_SLOTS:
     void firstUse_createsEveryTableAndTheFirstRows();
     void reopen_keepsWhatWasWritten();
+    void newStore_isItsOwnersAlone();
+    void existingStore_keepsItsMode();
     void earlierStore_getsTheReceiptLayoutAndKeepsItsRows();
     void valuesOnDisk_arePlainForOtherTools();
     void databaseRules_refuseWhatTheProgramCannotRead_data();
@@ -155,6 +158,45 @@ void TestStore::reopen_keepsWhatWasWritten()
     RecordSource day(*f.store, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"));
     QCOMPARE(day.recordCount(), 1);
     QCOMPARE(day.field(u"tDate").toDate(), f.today); // an existing store keeps its date
+}
+
+namespace {
+
+int modeOf(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+} // namespace
+
+// The store holds the staff's passwords: a new store, its journal files and the folders made for
+// it are its owner's alone, whatever the user's umask lets others have.
+void TestStore::newStore_isItsOwnersAlone()
+{
+    const mode_t before = ::umask(022);
+    StoreFixture f;
+    {
+        RecordSource prices(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+        prices.addNew();
+        prices.setField(u"Code", QStringLiteral("A12"));
+        prices.update();
+    }
+    ::umask(before);
+    QVERIFY(QFile::exists(f.path + QStringLiteral("-wal")));
+    QCOMPARE(modeOf(f.path), 0600);
+    QCOMPARE(modeOf(f.path + QStringLiteral("-wal")), 0600);
+    QCOMPARE(modeOf(f.path + QStringLiteral("-shm")), 0600);
+    QCOMPARE(modeOf(QFileInfo(f.path).absolutePath()), 0700);
+}
+
+void TestStore::existingStore_keepsItsMode()
+{
+    StoreFixture f;
+    f.store.reset();
+    QVERIFY(QFile::setPermissions(f.path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup));
+    f.store = store::Store::open(f.path, f.today);
+    QCOMPARE(modeOf(f.path), 0660);
 }
 
 void TestStore::valuesOnDisk_arePlainForOtherTools()

@@ -45,7 +45,12 @@ public:
     QString failures() const;
     void setFailOnUnexpected(bool fail) { m_failOnUnexpected = fail; }
 
-    void setScreenSize(QSize size) { m_screenSize = size; }
+    // The screen's size in logical units, and the desktop's scale (device pixels per unit).
+    void setScreenSize(QSize size, qreal scale = 1.0)
+    {
+        m_screenSize = size;
+        m_screenScale = scale;
+    }
     bool busy() const { return m_busy; }
     bool ended() const { return m_ended; }
 
@@ -53,6 +58,7 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText = {}) override;
     void setBusy(bool busy) override { m_busy = busy; }
     QSize screenSize() const override { return m_screenSize; }
+    qreal screenScale() const override { return m_screenScale; }
     QString setting(const QString& app, const QString& section, const QString& key,
                     const QString& defaultValue) const override;
     void saveSetting(const QString& app, const QString& section, const QString& key,
@@ -68,6 +74,7 @@ private:
     QStringList m_unexpected;
     bool m_failOnUnexpected = true;
     QSize m_screenSize;
+    qreal m_screenScale = 1.0;
     bool m_busy = false;
     bool m_ended = false;
     QHash<QString, QString> m_settings;

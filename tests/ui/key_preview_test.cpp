@@ -48,6 +48,12 @@ void UiTest::keyPreview_seesKeysAsKeyCodes_data()
     QTest::newRow("shifted letter") << int(Qt::Key_A) << Qt::KeyboardModifiers(Qt::ShiftModifier) << QList<int>{16, 65};
     QTest::newRow("digit") << int(Qt::Key_7) << Qt::KeyboardModifiers() << QList<int>{55};
     QTest::newRow("keypad digit") << int(Qt::Key_7) << Qt::KeyboardModifiers(Qt::KeypadModifier) << QList<int>{55};
+    // Keys that type nothing, or type a letter outside ASCII, are keys all the same.
+    QTest::newRow("Caps Lock") << int(Qt::Key_CapsLock) << Qt::KeyboardModifiers() << QList<int>{20};
+    QTest::newRow("Num Lock") << int(Qt::Key_NumLock) << Qt::KeyboardModifiers() << QList<int>{144};
+    QTest::newRow("menu key") << int(Qt::Key_Menu) << Qt::KeyboardModifiers() << QList<int>{93};
+    QTest::newRow("e acute") << int(Qt::Key_Eacute) << Qt::KeyboardModifiers() << QList<int>{ui::key::Other};
+    QTest::newRow("n tilde") << int(Qt::Key_Ntilde) << Qt::KeyboardModifiers() << QList<int>{ui::key::Other};
 }
 
 // Every key is seen once, also the keys the text box does not take and passes on to the frame

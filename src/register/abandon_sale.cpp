@@ -1,0 +1,133 @@
+// An abandoned sale: the amount box cancelled, a failure before the money is booked, or the way
+// back taken with lines entered. Every open line goes back where item entry took it from, and
+// tblReceipt is emptied for the next customer.
+#include "register/cash_register_window.h"
+#include "register/matching.h"
+
+#include "app/context.h"
+#include "store/convert.h"
+#include "store/error.h"
+#include "store/record_source.h"
+#include "store/store.h"
+#include "store/unit_of_work.h"
+#include "ui/services.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace cashregister {
+namespace {
+
+constexpr QStringView kNotGivenBackTitle = u"Stock Not Given Back";
+constexpr QStringView kNotGivenBackText = u"The sale was cancelled, but these lines could not be put back into stock. "
+                                          u"Please restock them by hand:";
+
+// One open line as the cashier saw it: code, name and units.
+QString describeLine(const store::RecordSource& line)
+{
+    return line.field(u"Code").display() + u' ' + line.field(u"ProdName").display() + u' ' + line.field(u"pQty").display();
+}
+
+} // namespace
+
+void CashRegisterWindow::abandonSale()
+{
+    QStringList notGivenBack;
+    try {
+        store::UnitOfWork abandon(context().store);
+        notGivenBack = giveBackEveryLine();
+        abandon.commit();
+    } catch (const std::exception&) {
+        // Nothing was given back. The lines are named to the cashier and the open sale is emptied
+        // all the same, so that they never reach the next customer's receipt.
+        notGivenBack = openLines();
+        emptyReceipt();
+    }
+    if (!notGivenBack.isEmpty()) {
+        context().ui.message(kNotGivenBackText.toString() + QStringLiteral("\n\n") + notGivenBack.join(u'\n'), kNotGivenBackTitle.toString(),
+            ui::Icon::Warning, ui::Buttons::Ok);
+    }
+}
+
+// The lines of the open sale, described; none when they cannot be read.
+QStringList CashRegisterWindow::openLines()
+{
+    QStringList lines;
+    try {
+        Cancelitem->refresh();
+        for (; !Cancelitem->atEnd(); Cancelitem->moveNext()) {
+            if (!Cancelitem->field(u"Code").isNull())
+                lines << describeLine(*Cancelitem);
+        }
+    } catch (const std::exception&) {
+        lines << QStringLiteral("(the lines of the sale could not be read)");
+    }
+    return lines;
+}
+
+QStringList CashRegisterWindow::giveBackEveryLine()
+{
+    // Read afresh: lines may have been entered and taken back through the other sources.
+    Cancelitem->refresh();
+    DatatblPPrice->refresh();
+    DataPQty->refresh();
+    daillySale->refresh();
+    DatatblDailySale->refresh();
+    QStringList notGivenBack;
+    while (!Cancelitem->atEnd()) {
+        // A row without a code (the cashier's row, for instance) has nothing to give back.
+        if (!Cancelitem->field(u"Code").isNull() && !giveBackLine())
+            notGivenBack << describeLine(*Cancelitem);
+        Cancelitem->remove();
+        Cancelitem->moveNext();
+    }
+    Cancelitem->refresh();
+    return notGivenBack;
+}
+
+bool CashRegisterWindow::giveBackLine()
+{
+    namespace convert = store::convert;
+    const store::Value code = Cancelitem->field(u"Code");
+    const store::Value units = Cancelitem->field(u"pQty");
+    const std::int16_t quantity = units.toWhole();
+
+    // The price row the line was rung up from carries the line's code as it is; its stock row
+    // stands at the same position, whatever code the stock row carries.
+    const int codeField = DatatblPPrice->fieldIndex(u"Code");
+    const int paired = std::min(DatatblPPrice->recordCount(), DataPQty->recordCount());
+    std::optional<int> product;
+    for (int row = 0; row < paired && !product; ++row) {
+        if (sameText(code, DatatblPPrice->valueAt(row, codeField)))
+            product = row;
+    }
+    if (!product)
+        return false;
+    DataPQty->moveTo(*product);
+    std::int16_t onHand = 0;
+    try {
+        onHand = convert::addWhole(DataPQty->field(u"QuantityOnHand").toWhole(), quantity);
+    } catch (const store::Error&) {
+        return false; // more units than a stock count can hold
+    }
+
+    // Today's sold line of the same product and units, with its units in the day's count.
+    daillySale->moveFirst();
+    for (; !daillySale->atEnd(); daillySale->moveNext()) {
+        if (sameText(code, daillySale->field(u"Codigo")) && sameWhole(units, daillySale->field(u"Quantidade"))) {
+            DatatblDailySale->edit();
+            DatatblDailySale->setField(u"totalItems", convert::subtractWhole(DatatblDailySale->field(u"totalItems").toWhole(), quantity));
+            DatatblDailySale->update();
+            daillySale->remove();
+            DatatblDailySale->refresh();
+            break;
+        }
+    }
+
+    DataPQty->edit();
+    DataPQty->setField(u"QuantityOnHand", onHand);
+    DataPQty->update();
+    return true;
+}
+
+} // namespace cashregister
