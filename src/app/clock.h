@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QTime>
 
 namespace app {
@@ -11,6 +12,18 @@ public:
     virtual ~Clock() = default;
     virtual QDate today() const = 0;
     virtual QTime now() const = 0;
+
+    // The date and the time of one moment: read again when midnight passed between the two.
+    QDateTime current() const
+    {
+        QDate date = today();
+        QTime time = now();
+        if (today() != date) {
+            date = today();
+            time = now();
+        }
+        return QDateTime(date, time);
+    }
 };
 
 // The computer's clock.

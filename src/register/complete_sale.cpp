@@ -123,13 +123,22 @@ store::Currency CashRegisterWindow::askAmountTendered()
 // reported to the cashier; the sale stays completed.
 void CashRegisterWindow::printReceipt()
 {
-    const QDateTime printedAt(context().clock.today(), context().clock.now());
+    const QDateTime printedAt = context().clock.current();
     QString reason;
     try {
+        const PrintableReceipt printable = printableReceipt(context().store, printedAt, context().locale);
         QTextDocument receipt;
-        receipt.setHtml(renderReceipt(context().store, printedAt, context().locale));
-        const BusyPointer busy(context().ui);
-        context().platform.printer().print(receipt, QStringLiteral("Receipt ") + printedAt.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
+        receipt.setHtml(printable.html);
+        {
+            const BusyPointer busy(context().ui);
+            context().platform.printer().print(receipt, QStringLiteral("Receipt ") + printedAt.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
+        }
+        // The customer has a receipt; the manager is told that the store's own layout needs mending.
+        if (!printable.problem.isEmpty()) {
+            context().ui.message(QStringLiteral("The receipt was printed with the program's own layout. ") + printable.problem
+                    + QStringLiteral("\n\nThe store's layout for the receipt needs mending."),
+                QStringLiteral("Receipt Layout Not Used"), ui::Icon::Warning, ui::Buttons::Ok);
+        }
         return;
     } catch (const std::exception& e) {
         // A printer's failure names the copy kept instead, when there is one; a layout or store

@@ -128,12 +128,21 @@ QString renderReceipt(store::Store& store, const QDateTime& printedAt, const QLo
         const store::Value name = reports.field(nameField);
         if (!name.isNull() && sameName(name.toText(), schema::kReceiptReport)) {
             const store::Value layout = reports.field(u"Layout");
-            if (layout.isNull())
+            if (layout.isNull() || layout.toText().trimmed().isEmpty())
                 break;
             return fillReceiptLayout(store, layout.toText(), printedAt, locale);
         }
     }
     throw ReceiptLayoutError(QStringLiteral("The store holds no layout for the receipt (%1).").arg(schema::kReceiptReport));
+}
+
+PrintableReceipt printableReceipt(store::Store& store, const QDateTime& printedAt, const QLocale& locale)
+{
+    try {
+        return {renderReceipt(store, printedAt, locale), {}};
+    } catch (const ReceiptLayoutError& e) {
+        return {fillReceiptLayout(store, store::schema::defaultReceiptLayout(), printedAt, locale), e.message()};
+    }
 }
 
 } // namespace cashregister

@@ -36,6 +36,16 @@ public:
 // tblReceipt holds now. Throws ReceiptLayoutError, or store::Error when the store cannot be read.
 QString renderReceipt(store::Store& store, const QDateTime& printedAt, const QLocale& locale);
 
+// The receipt as it is printed: from the store's layout, or, when that cannot be used (none,
+// blank, or naming what is not there), from the program's own, so that the customer still gets a
+// receipt. `problem` then says what is wrong with the store's layout. Throws store::Error when
+// the store cannot be read.
+struct PrintableReceipt {
+    QString html;
+    QString problem;
+};
+PrintableReceipt printableReceipt(store::Store& store, const QDateTime& printedAt, const QLocale& locale);
+
 // Fills a layout from the rows tblReceipt holds now (see above).
 QString fillReceiptLayout(store::Store& store, const QString& layout, const QDateTime& printedAt, const QLocale& locale);
 

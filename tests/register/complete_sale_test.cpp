@@ -301,10 +301,6 @@ void TestRegister::complete_receiptNotPrinted_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("the printer fails")
         << "printer" << "The receipt was not printed. The printer \"Till\" could not print the document. A copy was saved as \"/r.pdf\".";
-    QTest::newRow("the store holds no receipt")
-        << "no layout" << "The receipt was not printed. The store holds no layout for the receipt (rptReceipt).";
-    QTest::newRow("the receipt names what the sale does not have")
-        << "bad layout" << "The receipt was not printed. The receipt's layout names {{Discount}}, which is not a field of the sale.";
 }
 
 // A receipt that cannot be printed is reported; the sale stays completed and its money booked.
@@ -315,10 +311,6 @@ void TestRegister::complete_receiptNotPrinted()
     RegisterFixture t;
     if (failure == u"printer") {
         t.printer().failure = QStringLiteral("The printer \"Till\" could not print the document. A copy was saved as \"/r.pdf\".");
-    } else if (failure == u"no layout") {
-        t.emptyTable(QStringLiteral("Reports"));
-    } else {
-        t.setField(QStringLiteral("Reports"), u"Layout", QStringLiteral("<p>{{Total}} {{Discount}}</p>"));
     }
     CashRegisterWindow* w = saleOfTen(t);
     t.ui.answerInput(QStringLiteral("1060"));
@@ -336,6 +328,47 @@ void TestRegister::complete_receiptNotPrinted()
     QCOMPARE(w->lblChange->text(), QStringLiteral(" $0.00"));
     QCOMPARE(w->lblProductDescription->text(), QStringLiteral(" 1 items sold"));
     QVERIFY(!t.ui.busy());
+}
+
+// A store whose own receipt layout cannot be used still gives the customer a receipt, from the
+// program's layout, and the manager is told what to mend.
+void TestRegister::complete_storesLayoutUnusable_printsOurs_data()
+{
+    QTest::addColumn<QString>("layout"); // "<none>": the store holds no receipt row
+    QTest::addColumn<QString>("problem");
+    const QString none = QStringLiteral("The store holds no layout for the receipt (rptReceipt).");
+    QTest::newRow("no receipt row") << "<none>" << none;
+    QTest::newRow("a blank layout") << " \n\t" << none;
+    QTest::newRow("a field the sale does not have") << "<p>{{Total}} {{Discount}}</p>"
+                                                    << "The receipt's layout names {{Discount}}, which is not a field of the sale.";
+    QTest::newRow("an unclosed field") << "{{Total" << "The receipt's layout has a \"{{\" that is never closed by \"}}\".";
+}
+
+void TestRegister::complete_storesLayoutUnusable_printsOurs()
+{
+    QFETCH(QString, layout);
+    QFETCH(QString, problem);
+    RegisterFixture t;
+    if (layout == u"<none>")
+        t.emptyTable(QStringLiteral("Reports"));
+    else
+        t.setField(QStringLiteral("Reports"), u"Layout", layout);
+    CashRegisterWindow* w = saleOfTen(t);
+    t.ui.answerInput(QStringLiteral("1060"));
+
+    pressEnd(w);
+
+    QCOMPARE(t.printer().printed.size(), std::size_t(1));
+    const QString printed = t.printer().printed[0].text;
+    QVERIFY2(printed.contains(u"Tea") && printed.contains(u"$10.60"), qPrintable(printed));
+    QCOMPARE(amountBoxesAndMessages(t),
+        (QStringList{QStringLiteral("<amount>"),
+            QStringLiteral("The receipt was printed with the program's own layout. ") + problem
+                + QStringLiteral("\n\nThe store's layout for the receipt needs mending.")}));
+    QCOMPARE(t.ui.boxes().back().title, QStringLiteral("Receipt Layout Not Used"));
+    QCOMPARE(t.ui.boxes().back().icon, ui::Icon::Warning);
+    QCOMPARE(t.field(QStringLiteral("tblDailySale"), u"DailySale"), money(1060));
+    QCOMPARE(t.rows(QStringLiteral("tblReceipt")), 0);
 }
 
 void TestRegister::receipt_layout_data()
