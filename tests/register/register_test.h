@@ -320,4 +320,8 @@ private Q_SLOTS:
     void backToMainSystem();
     void backToMainSystem_linesWithNothingToGiveBack_data();
     void backToMainSystem_linesWithNothingToGiveBack();
+
+    // The value labels as a screen reader reads them.
+    void valueLabels_readAsCaptionThenTheShownText_data();
+    void valueLabels_readAsCaptionThenTheShownText();
 };
