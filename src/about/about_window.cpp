@@ -9,6 +9,7 @@
 #include "ui/captions.h"
 #include "ui/named.h"
 #include "ui/services.h"
+#include "ui/value_label.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -47,8 +48,8 @@ AboutWindow::AboutWindow(app::Context& context) : Window(context, kName.toString
     brand.setPointSizeF(brand.pointSizeF() * 1.8);
     brand.setBold(true);
     lblCompany->setFont(brand);
-    lblVersion = makeLabel(QStringLiteral("lblVersion"), QStringLiteral("Version ") + context.app.version(), this);
-    lblPlatform = makeLabel(QStringLiteral("lblPlatform"), QStringLiteral("Windows 9x/ME"), this);
+    lblVersion = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblVersion"), QStringLiteral("Version"), QStringLiteral("Version ") + context.app.version(), this);
+    lblPlatform = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblPlatform"), QStringLiteral("Platform"), QStringLiteral("Windows 9x/ME"), this);
 
     lblWeb = ui::makeNamed<LinkLabel>(QStringLiteral("lblWeb"), QStringLiteral("www.vantoral.com"), this);
     lblWeb->setAccessibleName(lblWeb->text());

@@ -10,6 +10,9 @@ class QPushButton;
 namespace app {
 class WindowManager;
 }
+namespace ui {
+class ValueLabel;
+}
 
 namespace about {
 
@@ -36,8 +39,8 @@ private:
 
     QLabel* imgLogo;
     QLabel* lblCompany;
-    QLabel* lblVersion;
-    QLabel* lblPlatform;
+    ui::ValueLabel* lblVersion;
+    ui::ValueLabel* lblPlatform;
     LinkLabel* lblWeb;
     LinkLabel* lblMail;
     QLabel* lblRights;

@@ -7,6 +7,7 @@
 #include "ui/captions.h"
 #include "ui/named.h"
 #include "ui/services.h"
+#include "ui/value_label.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -74,11 +75,10 @@ TipWindow::TipWindow(app::Context& context) : app::Window(context, QString::from
     QFont question = Label1->font();
     question.setBold(true);
     Label1->setFont(question);
-    lblTipText = ui::makeNamed<QLabel>(QStringLiteral("lblTipText"), this);
+    lblTipText = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblTipText"), QStringLiteral("Tip"), QString(), this);
     lblTipText->setWordWrap(true);
     lblTipText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblTipText->setMinimumSize(380, 120);
-    lblTipText->setAccessibleName(QStringLiteral("Tip"));
     auto* tipPanel = ui::makeNamed<QWidget>(QStringLiteral("tipPanel"), this);
     tipPanel->setStyleSheet(QStringLiteral("QWidget#tipPanel { background: white; border: 1px solid #a5c8a7; }"));
     auto* tipLayout = new QVBoxLayout(tipPanel);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/window.h"
+#include "ui/value_label.h"
 
 #include <QRandomGenerator>
 #include <QStringList>
@@ -35,7 +36,7 @@ public:
     QLabel* Label2;
     QLabel* Picture1;
     QLabel* Label1;
-    QLabel* lblTipText;
+    ui::ValueLabel* lblTipText;
     QCheckBox* chkLoadTipsAtStartup;
     QPushButton* cmdNextTip;
     QPushButton* cmdOK;

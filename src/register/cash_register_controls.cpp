@@ -8,6 +8,7 @@
 #include "ui/captions.h"
 #include "ui/digits_only_edit.h"
 #include "ui/named.h"
+#include "ui/value_label.h"
 
 #include <QAction>
 #include <QFrame>
@@ -39,9 +40,9 @@ store::RecordSource* makeSource(app::Context& context, const QString& name, cons
 }
 
 // A money label: a till display, the amount large and to the right.
-QLabel* makeMoneyLabel(const QString& name, QWidget* parent)
+ui::ValueLabel* makeMoneyLabel(const QString& name, QWidget* parent)
 {
-    QLabel* label = ui::makeNamed<QLabel>(name, QString(), parent);
+    auto* label = ui::makeNamed<ui::ValueLabel>(name, parent);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setMinimumWidth(210);
     label->setFixedHeight(52);
@@ -122,8 +123,7 @@ void CashRegisterWindow::buildControls()
         ui::setCaption(caption, amount);
     }
 
-    lblProductDescription = ui::makeNamed<QLabel>(QStringLiteral("lblProductDescription"), QString(), this);
-    lblProductDescription->setAccessibleName(QStringLiteral("Last action"));
+    lblProductDescription = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblProductDescription"), QStringLiteral("Last action"), QString(), this);
     lblProductDescription->setFrameShape(QFrame::Panel);
     lblProductDescription->setFrameShadow(QFrame::Sunken);
     lblProductDescription->setFixedHeight(52);
@@ -145,7 +145,7 @@ void CashRegisterWindow::buildControls()
     Label2 = ui::makeNamed<QLabel>(QStringLiteral("Label2"), QStringLiteral("Name:"), Referencia);
     dbcboProdName = ui::makeNamed<ui::BoundList>(QStringLiteral("dbcboProdName"), *datProdPrice, QStringLiteral("ProductName"), Referencia);
     lblQuant = ui::makeNamed<QLabel>(QStringLiteral("lblQuant"), QStringLiteral("Quantity:"), Referencia);
-    lblQty = ui::makeNamed<QLabel>(QStringLiteral("lblQty"), QString(), Referencia);
+    lblQty = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblQty"), Referencia);
     lblQty->setFrameShape(QFrame::Panel);
     lblQty->setFrameShadow(QFrame::Sunken);
     lblQty->setMinimumWidth(70);

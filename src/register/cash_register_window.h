@@ -2,6 +2,7 @@
 
 #include "app/window.h"
 #include "register/sale_state.h"
+#include "ui/value_label.h"
 
 #include <QStringList>
 
@@ -79,16 +80,16 @@ public:
     QLabel* lblQuantity;
     ui::DigitsOnlyEdit* txtQuantity;
     QLabel* lbl;
-    QLabel* lblSubtotal;
+    ui::ValueLabel* lblSubtotal;
     QLabel* lbtax;
-    QLabel* lblTax;
+    ui::ValueLabel* lblTax;
     QLabel* lblTotalCap;
-    QLabel* lblTotal;
+    ui::ValueLabel* lblTotal;
     QLabel* lblCash;
-    QLabel* lblAmount;
+    ui::ValueLabel* lblAmount;
     QLabel* lblChangeCap;
-    QLabel* lblChange;
-    QLabel* lblProductDescription;
+    ui::ValueLabel* lblChange;
+    ui::ValueLabel* lblProductDescription;
     QPushButton* cmdNewSale;
     QTimer* CashierTime;
 
@@ -99,7 +100,7 @@ public:
     QLabel* Label2;
     ui::BoundList* dbcboProdName;
     QLabel* lblQuant;
-    QLabel* lblQty;
+    ui::ValueLabel* lblQty;
     QPushButton* cmdMostrar;
     QPushButton* Command1;
 

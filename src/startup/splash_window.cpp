@@ -11,6 +11,7 @@
 #include "ui/captions.h"
 #include "ui/named.h"
 #include "ui/services.h"
+#include "ui/value_label.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -51,8 +52,8 @@ SplashWindow::SplashWindow(app::Context& context) : app::Window(context, QString
     productFont.setPointSize(16);
     product->setFont(productFont);
 
-    lblVersion = ui::makeNamed<QLabel>(QStringLiteral("lblVersion"), myframe);
-    lblPlatform = ui::makeNamed<QLabel>(QStringLiteral("lblPlatform"), QStringLiteral("Windows 9x/ME"), myframe);
+    lblVersion = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblVersion"), QStringLiteral("Version"), QString(), myframe);
+    lblPlatform = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblPlatform"), QStringLiteral("Platform"), QStringLiteral("Windows 9x/ME"), myframe);
     lblCredit1 = ui::makeNamed<QLabel>(QStringLiteral("lblCredit1"), QStringLiteral("A till for the neighbourhood grocery store"), myframe);
     lblCredit2 = ui::makeNamed<QLabel>(QStringLiteral("lblCredit2"), QStringLiteral("Copyright \u00a9 Vantoral. All rights reserved."), myframe);
     for (QLabel* credit : {lblCredit1, lblCredit2})

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/window.h"
+#include "ui/value_label.h"
 
 #include <cstdint>
 
@@ -30,8 +31,8 @@ public:
     QLabel* Image1;
     QLabel* Image2;
     QLabel* lblCompany;
-    QLabel* lblVersion;
-    QLabel* lblPlatform;
+    ui::ValueLabel* lblVersion;
+    ui::ValueLabel* lblPlatform;
     QLabel* lblCredit1;
     QLabel* lblCredit2;
     QTimer* Timer1;

@@ -5,7 +5,7 @@
 namespace ui {
 
 BoundLabel::BoundLabel(store::RecordSource& source, const QString& fieldName, QWidget* parent)
-    : QLabel(parent), m_binding(source, fieldName)
+    : ValueLabel(parent), m_binding(source, fieldName)
 {
     connect(&source, &store::RecordSource::currentChanged, this, &BoundLabel::repaintFromSource);
     repaintFromSource();

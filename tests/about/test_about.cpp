@@ -1,5 +1,6 @@
 #include "about/about_window.h"
 #include "platform/fakes.h"
+#include "support/read_aloud.h"
 #include "support/test_context.h"
 
 #include <QLabel>
@@ -68,6 +69,8 @@ class TestAbout : public QObject {
 private Q_SLOTS:
     void window_showsWhoMakesTheProgramAndItsVersion();
     void version_isBuiltFromTheProgramsVersion();
+    void values_readAsCaptionThenTheShownText_data();
+    void values_readAsCaptionThenTheShownText();
     void links_lookAndActLikeLinks();
     void link_opensTheMakersAddress_data();
     void link_opensTheMakersAddress();
@@ -115,6 +118,27 @@ void TestAbout::version_isBuiltFromTheProgramsVersion()
     f.base.app.revision = 3;
     f.show();
     QCOMPARE(f.control<QLabel>("lblVersion")->text(), QStringLiteral("Version 2.10.3"));
+}
+
+void TestAbout::values_readAsCaptionThenTheShownText_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("version") << "lblVersion" << "Version" << "Version 1.0.0";
+    QTest::newRow("platform") << "lblPlatform" << "Platform" << "Windows 9x/ME";
+}
+
+void TestAbout::values_readAsCaptionThenTheShownText()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, caption);
+    QFETCH(QString, shown);
+    Fixture f;
+    f.show();
+    QLabel* value = f.control<QLabel>(qPrintable(label));
+    QCOMPARE(value->text(), shown);
+    QCOMPARE(testing::readAloud(value), std::pair(caption, shown));
 }
 
 void TestAbout::links_lookAndActLikeLinks()

@@ -6,6 +6,7 @@
 #include "startup/main_window.h"
 #include "startup/settings_window.h"
 #include "startup/windows.h"
+#include "support/read_aloud.h"
 #include "support/test_context.h"
 
 #include <QCheckBox>
@@ -65,6 +66,8 @@ private Q_SLOTS:
     void tipFile_data();
     void tipFile();
     void tipFile_missingShowsTheMessage();
+    void tipText_readsAsTipThenTheShownTip_data();
+    void tipText_readsAsTipThenTheShownTip();
     void tipCheckBox_writesTheSetting();
     void tipWindow_okAndCloseUnloadIt();
 };
@@ -320,6 +323,27 @@ void TestHelp::tipFile_missingShowsTheMessage()
     QCOMPARE(tip->lblTipText->text(), message);
     QTest::mouseClick(tip->cmdNextTip, Qt::LeftButton);
     QCOMPARE(tip->lblTipText->text(), message);
+}
+
+void TestHelp::tipText_readsAsTipThenTheShownTip_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // the tip file; null: none
+    QTest::newRow("tips from the file") << QByteArray("Press End to total the sale.\r\nF2 goes back to the menu.\r\n");
+    QTest::newRow("no tip file") << QByteArray();
+}
+
+void TestHelp::tipText_readsAsTipThenTheShownTip()
+{
+    QFETCH(QByteArray, bytes);
+    HelpFixture t;
+    if (!bytes.isNull())
+        writeFile(t.inProgramFolder(QStringLiteral("TIPOFDAY.TXT")), bytes);
+    auto* tip = static_cast<help::TipWindow*>(t.windows.show(QStringLiteral("frmTip")));
+    for (int press = 0; press < 5; ++press) {
+        QVERIFY(!tip->lblTipText->text().isEmpty());
+        QCOMPARE(testing::readAloud(tip->lblTipText), std::pair(QStringLiteral("Tip"), tip->lblTipText->text()));
+        QTest::mouseClick(tip->cmdNextTip, Qt::LeftButton);
+    }
 }
 
 void TestHelp::tipCheckBox_writesTheSetting()

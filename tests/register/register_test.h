@@ -327,4 +327,8 @@ private Q_SLOTS:
     void abandon_eachLineGoesBackWhereItCameFrom();
     void abandon_linesNotGivenBackAreNamed_data();
     void abandon_linesNotGivenBackAreNamed();
+
+    // The value labels as a screen reader reads them.
+    void valueLabels_readAsCaptionThenTheShownText_data();
+    void valueLabels_readAsCaptionThenTheShownText();
 };

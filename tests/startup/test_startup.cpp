@@ -7,6 +7,7 @@
 #include "startup/splash_window.h"
 #include "startup/windows.h"
 #include "store/record_source.h"
+#include "support/read_aloud.h"
 #include "support/test_context.h"
 #include "ui/bound_date_picker.h"
 
@@ -76,6 +77,8 @@ private Q_SLOTS:
     void cleanup();
 
     void splash_showsVersionAndStartsItsTimer();
+    void splash_valuesReadAsCaptionThenTheShownText_data();
+    void splash_valuesReadAsCaptionThenTheShownText();
     void rollOver_data();
     void rollOver();
     void firstThreeTicks_onlyCount();
@@ -118,6 +121,27 @@ void TestStartup::splash_showsVersionAndStartsItsTimer()
     QTRY_VERIFY_WITH_TIMEOUT(t.windows.isLoaded(QStringLiteral("frmMain")), 5000);
     QVERIFY(!t.windows.isLoaded(QStringLiteral("frmSplash")));
     QCOMPARE(t.ui.failures(), QString());
+}
+
+void TestStartup::splash_valuesReadAsCaptionThenTheShownText_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("version") << "lblVersion" << "Version" << "Version 1.0.0";
+    QTest::newRow("platform") << "lblPlatform" << "Platform" << "Windows 9x/ME";
+}
+
+void TestStartup::splash_valuesReadAsCaptionThenTheShownText()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, caption);
+    QFETCH(QString, shown);
+    StartupFixture t;
+    auto* value = t.showSplash()->findChild<QLabel*>(label);
+    QVERIFY(value);
+    QCOMPARE(value->text(), shown);
+    QCOMPARE(testing::readAloud(value), std::pair(caption, shown));
 }
 
 void TestStartup::rollOver_data()

@@ -2,6 +2,7 @@
 
 #include "store/error.h"
 #include "store/record_source.h"
+#include "support/read_aloud.h"
 #include "support/test_context.h"
 #include "ui/bound_date_picker.h"
 #include "ui/bound_label.h"
@@ -80,6 +81,21 @@ void UiTest::boundLabel_followsTheCurrentRow()
     fixture.products.setField(u"ProductName", QStringLiteral("Whole milk"));
     fixture.products.update();
     QCOMPARE(label.text(), QStringLiteral("Whole milk"));
+}
+
+// A bound label is a value label: it reads as its caption, then the field it shows.
+void UiTest::boundLabel_readsAsItsCaptionThenTheField()
+{
+    PriceList fixture;
+    ui::BoundLabel label(fixture.products, QStringLiteral("ProductName"));
+    label.setAccessibleName(QStringLiteral("Product"));
+    QCOMPARE(testing::readAloud(&label), std::pair(QStringLiteral("Product"), QStringLiteral("Milk")));
+    fixture.products.moveNext();
+    QCOMPARE(testing::readAloud(&label), std::pair(QStringLiteral("Product"), QStringLiteral("Apple")));
+    fixture.products.moveNext();
+    fixture.products.moveNext();
+    QVERIFY(fixture.products.atEnd());
+    QCOMPARE(testing::readAloud(&label), std::pair(QStringLiteral("Product"), QString()));
 }
 
 void UiTest::boundLabel_unknownFieldIsRefused()

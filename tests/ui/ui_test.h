@@ -36,6 +36,7 @@ private Q_SLOTS:
 
     // bound_controls_test.cpp
     void boundLabel_followsTheCurrentRow();
+    void boundLabel_readsAsItsCaptionThenTheField();
     void boundLabel_unknownFieldIsRefused();
     void boundList_listsTheFieldInRowOrderWithoutMovingTheCursor();
     void boundList_rebuiltOnRefreshKeepingTypedText();
@@ -45,4 +46,10 @@ private Q_SLOTS:
     void captions_readableCaption_data();
     void captions_readableCaption();
     void captions_controlsAreNamedFromTheirCaptions();
+
+    // value_label_test.cpp
+    void valueLabel_readsAsItsCaptionThenTheShownText_data();
+    void valueLabel_readsAsItsCaptionThenTheShownText();
+    void valueLabel_madeWithItsCaption();
+    void valueLabel_announcesEachChange();
 };
