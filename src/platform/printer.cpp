@@ -9,13 +9,17 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QScopeGuard>
+#include <QTemporaryFile>
 #include <QTextDocument>
 
 #include <cmath>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace platform {
 namespace {
@@ -63,52 +67,61 @@ QString freeFilePath(const QDir& folder, const QString& base, int& number)
     return folder.filePath(numberedFileName(base, number));
 }
 
-// Writes the document into `folderPath` as one long page 80 mm wide and returns the file's full
-// path. The file is written under a hidden temporary name and renamed only once complete.
-QString writeReceiptPdf(const QTextDocument& document, const QString& folderPath, const QString& name)
+// Writes the document as a PDF of one long page 80 mm wide, a till receipt's paper roll, into
+// `out`. Throws PrintError.
+void renderPdf(const QTextDocument& document, QIODevice& out, const QString& title)
+{
+    const QString cannotWrite = QStringLiteral("The document could not be made ready for printing.");
+    QPdfWriter writer(&out);
+    writer.setResolution(kPdfResolution);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("Point of Sale"));
+
+    const qreal pixelsPerMm = kPdfResolution / kMmPerInch;
+    const std::unique_ptr<QTextDocument> laidOut(document.clone());
+    laidOut->documentLayout()->setPaintDevice(&writer);
+    laidOut->setTextWidth((kReceiptWidthMm - 2 * kReceiptMarginMm) * pixelsPerMm);
+    // Rounded up to whole millimetres so that the last line is never cut.
+    const qreal heightMm = std::ceil(laidOut->size().height() / pixelsPerMm) + 2 * kReceiptMarginMm;
+
+    const QPageLayout layout(QPageSize(QSizeF(kReceiptWidthMm, heightMm), QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
+                             QPageLayout::Portrait,
+                             QMarginsF(kReceiptMarginMm, kReceiptMarginMm, kReceiptMarginMm, kReceiptMarginMm),
+                             QPageLayout::Millimeter);
+    if (!writer.setPageLayout(layout))
+        throw PrintError(cannotWrite);
+
+    QPainter painter;
+    if (!painter.begin(&writer))
+        throw PrintError(cannotWrite);
+    laidOut->drawContents(&painter);
+    if (!painter.end())
+        throw PrintError(cannotWrite);
+}
+
+// Keeps a copy of the PDF file `source` in `folderPath` (made when missing) as name.pdf, or
+// name (2).pdf... when that is taken, and returns its full path. The copy is written under a
+// hidden temporary name and appears under its own only once complete. Throws PrintError.
+QString keepInFolder(const QString& source, const QString& folderPath, const QString& name)
 {
     const QString folderName = nativePath(folderPath);
     if (!makePrivateFolder(folderPath))
         throw PrintError(QStringLiteral("The folder %1 could not be created, so the document could not be saved in it.").arg(folderName));
     const QDir folder(QFileInfo(folderPath).absoluteFilePath());
     const QString base = fileBaseName(name);
-
-    QFile part(folder.filePath(u'.' + base + QStringLiteral(".pdf.part")));
     const QString cannotWrite = QStringLiteral("The document could not be saved in the folder %1.").arg(folderName);
-    if (!part.open(QIODevice::WriteOnly | QIODevice::Truncate, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+
+    QFile in(source);
+    QFile part(folder.filePath(u'.' + base + QStringLiteral(".pdf.part")));
+    if (!in.open(QIODevice::ReadOnly) || !part.open(QIODevice::WriteOnly | QIODevice::Truncate, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw PrintError(cannotWrite);
     auto removePart = qScopeGuard([&part] {
         part.close();
         part.remove();
     });
-
-    {
-        QPdfWriter writer(&part);
-        writer.setResolution(kPdfResolution);
-        writer.setTitle(name);
-        writer.setCreator(QStringLiteral("Point of Sale"));
-
-        const qreal pixelsPerMm = kPdfResolution / kMmPerInch;
-        const std::unique_ptr<QTextDocument> laidOut(document.clone());
-        laidOut->documentLayout()->setPaintDevice(&writer);
-        laidOut->setTextWidth((kReceiptWidthMm - 2 * kReceiptMarginMm) * pixelsPerMm);
-        // Rounded up to whole millimetres so that the last line is never cut.
-        const qreal heightMm = std::ceil(laidOut->size().height() / pixelsPerMm) + 2 * kReceiptMarginMm;
-
-        const QPageLayout layout(QPageSize(QSizeF(kReceiptWidthMm, heightMm), QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
-                                 QPageLayout::Portrait,
-                                 QMarginsF(kReceiptMarginMm, kReceiptMarginMm, kReceiptMarginMm, kReceiptMarginMm),
-                                 QPageLayout::Millimeter);
-        if (!writer.setPageLayout(layout))
-            throw PrintError(cannotWrite);
-
-        QPainter painter;
-        if (!painter.begin(&writer))
-            throw PrintError(cannotWrite);
-        laidOut->drawContents(&painter);
-        if (!painter.end())
-            throw PrintError(cannotWrite);
-    }
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError || part.write(bytes) != bytes.size() || !part.flush())
+        throw PrintError(cannotWrite);
     part.close();
     if (part.error() != QFileDevice::NoError)
         throw PrintError(cannotWrite);
@@ -125,63 +138,151 @@ QString writeReceiptPdf(const QTextDocument& document, const QString& folderPath
     return path;
 }
 
-// Prints the document on the named printer, page by page on its paper. False when the printer
-// could not take the whole document.
-bool printOn(const QString& printerName, const QTextDocument& document, const QString& name)
+// What became of one job, as the worker found out.
+struct JobResult {
+    enum class Kind { Printed, NoPrinter, NotFound, NotAccepting, Stopped, Refused };
+    Kind kind = Kind::Refused;
+    QString printer;
+    QString reason;
+};
+
+// The job the window's thread hands to the worker. The worker may outlive the wait (a print
+// server that hangs): then the job file is the worker's to remove.
+struct Job {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    JobResult result;
+};
+
+JobResult runJob(PrintService& service, const QString& pdfPath, const QString& title)
 {
-    QPrinter printer(QPrinterInfo::printerInfo(printerName), QPrinter::HighResolution);
-    printer.setDocName(name);
-
-    const QRectF page(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
-    if (page.isEmpty())
-        return false;
-    const std::unique_ptr<QTextDocument> laidOut(document.clone());
-    laidOut->documentLayout()->setPaintDevice(&printer);
-    laidOut->setPageSize(page.size());
-
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    const int pageCount = laidOut->pageCount();
-    for (int i = 0; i < pageCount; ++i) {
-        if (i > 0 && !printer.newPage()) {
-            painter.end();
-            return false;
-        }
-        const QRectF shown = page.translated(0, i * page.height());
-        painter.save();
-        painter.translate(0, -shown.top());
-        laidOut->drawContents(&painter, shown);
-        painter.restore();
+    JobResult result;
+    result.printer = service.defaultPrinter();
+    if (result.printer.isEmpty()) {
+        result.kind = JobResult::Kind::NoPrinter;
+        return result;
     }
-    return painter.end() && printer.printerState() != QPrinter::Error;
+    const PrinterState state = service.state(result.printer);
+    result.reason = state.reason;
+    switch (state.kind) {
+    case PrinterState::Kind::NotFound: result.kind = JobResult::Kind::NotFound; return result;
+    case PrinterState::Kind::NotAccepting: result.kind = JobResult::Kind::NotAccepting; return result;
+    case PrinterState::Kind::Stopped: result.kind = JobResult::Kind::Stopped; return result;
+    case PrinterState::Kind::Ready: break;
+    }
+    const JobAnswer answer = service.submit(result.printer, pdfPath, title);
+    result.kind = answer.jobId > 0 ? JobResult::Kind::Printed : JobResult::Kind::Refused;
+    result.reason = answer.reason;
+    return result;
+}
+
+// A sentence, with what the print service said in brackets before its full stop.
+QString withReason(const QString& sentence, const QString& reason)
+{
+    return reason.isEmpty() ? sentence + u'.' : sentence + QStringLiteral(" (") + reason + QStringLiteral(").");
+}
+
+// Why a job did not reach its printer, as the staff read it.
+QString failureText(const JobResult& result)
+{
+    const QString printer = quoted(result.printer);
+    switch (result.kind) {
+    case JobResult::Kind::NotFound: return QStringLiteral("The printer %1 was not found.").arg(printer);
+    case JobResult::Kind::NotAccepting:
+        return withReason(QStringLiteral("The printer %1 is not accepting jobs").arg(printer), result.reason);
+    case JobResult::Kind::Stopped: return withReason(QStringLiteral("The printer %1 is stopped").arg(printer), result.reason);
+    case JobResult::Kind::Refused: return withReason(QStringLiteral("The printer %1 could not print the document").arg(printer), result.reason);
+    case JobResult::Kind::Printed:
+    case JobResult::Kind::NoPrinter: break;
+    }
+    return {};
 }
 
 } // namespace
 
-SystemPrinter::SystemPrinter(QString pdfFolder, std::function<QString()> defaultPrinter)
-    : m_pdfFolder(std::move(pdfFolder)), m_defaultPrinter(std::move(defaultPrinter))
+SystemPrinter::SystemPrinter(QString pdfFolder, std::shared_ptr<PrintService> service, std::chrono::milliseconds limit)
+    : m_pdfFolder(std::move(pdfFolder)), m_service(std::move(service)), m_limit(limit)
 {
-    if (!m_defaultPrinter)
-        m_defaultPrinter = [] { return QPrinterInfo::defaultPrinterName(); };
+    if (!m_service)
+        m_service = std::make_shared<CupsPrintService>();
 }
 
 PrintOutcome SystemPrinter::print(const QTextDocument& document, const QString& name)
 {
-    const QString printerName = m_defaultPrinter();
-    if (printerName.isEmpty())
-        return {PrintOutcome::Where::PdfFile, writeReceiptPdf(document, m_pdfFolder, name)};
+    // The job's file, made on this thread: documents are laid out where they were made.
+    QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("point-of-sale-XXXXXX.pdf")));
+    file.setAutoRemove(false);
+    if (!file.open())
+        throw PrintError(QStringLiteral("The document could not be made ready for printing."));
+    const QString jobPath = file.fileName();
+    try {
+        renderPdf(document, file, name);
+        file.close();
+    } catch (...) {
+        file.remove();
+        throw;
+    }
 
-    // Qt prints on another printer, or into nothing, when given a name the system does not know.
-    const bool known = QPrinterInfo::availablePrinterNames().contains(printerName);
-    if (known && printOn(printerName, document, name))
-        return {PrintOutcome::Where::Printer, printerName};
+    // The print service is asked on a thread of its own, so that a server that hangs never
+    // freezes the window for longer than the limit. The caller's event loop runs meanwhile.
+    auto job = std::make_shared<Job>();
+    std::thread([job, service = m_service, jobPath, name] {
+        JobResult result;
+        try {
+            result = runJob(*service, jobPath, name);
+        } catch (...) {
+            result.kind = JobResult::Kind::Refused;
+        }
+        const std::lock_guard lock(job->mutex);
+        job->result = result;
+        job->done = true;
+        if (job->abandoned)
+            QFile::remove(jobPath);
+        job->finished.notify_all();
+    }).detach();
 
-    const QString failure = known ? QStringLiteral("The printer %1 could not print the document.").arg(quoted(printerName))
-                                  : QStringLiteral("The printer %1 is not set up on this computer.").arg(quoted(printerName));
+    QElapsedTimer waited;
+    waited.start();
+    std::unique_lock lock(job->mutex);
+    while (!job->done && waited.elapsed() < m_limit.count()) {
+        job->finished.wait_for(lock, std::chrono::milliseconds(10));
+        if (!job->done) {
+            lock.unlock();
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            lock.lock();
+        }
+    }
+
+    if (!job->done) {
+        // The worker still holds the file: a copy is kept, and the worker removes the file
+        // when the service finally answers.
+        const QString failure = QStringLiteral("The print service did not answer within %1 seconds.").arg(m_limit.count() / 1000.0);
+        QString copy;
+        try {
+            copy = keepInFolder(jobPath, m_pdfFolder, name);
+        } catch (const PrintError& error) {
+            job->abandoned = true;
+            throw PrintError(failure + QStringLiteral(" No copy could be saved either: ") + error.message());
+        }
+        job->abandoned = true;
+        throw PrintError(failure + QStringLiteral(" A copy was saved as %1.").arg(nativePath(copy)), copy);
+    }
+    lock.unlock();
+
+    const JobResult result = job->result;
+    auto removeJobFile = qScopeGuard([&jobPath] { QFile::remove(jobPath); });
+    if (result.kind == JobResult::Kind::Printed)
+        return {PrintOutcome::Where::Printer, result.printer};
+    // A computer with no printer set up keeps its documents as PDF files, without a word.
+    if (result.kind == JobResult::Kind::NoPrinter)
+        return {PrintOutcome::Where::PdfFile, keepInFolder(jobPath, m_pdfFolder, name)};
+
+    const QString failure = failureText(result);
     QString copy;
     try {
-        copy = writeReceiptPdf(document, m_pdfFolder, name);
+        copy = keepInFolder(jobPath, m_pdfFolder, name);
     } catch (const PrintError& error) {
         throw PrintError(failure + QStringLiteral(" No copy could be saved either: ") + error.message());
     }

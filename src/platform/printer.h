@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/print_service.h"
+
 #include <QString>
 
-#include <functional>
+#include <chrono>
+#include <memory>
 #include <stdexcept>
 
 class QTextDocument;
@@ -44,27 +47,32 @@ public:
     virtual PrintOutcome print(const QTextDocument& document, const QString& name) = 0;
 };
 
-// The system's default printer, through Qt's print support (CUPS on Linux).
+// The system's default printer, through its print service (CUPS on Linux).
 //
-// - With a default printer, the document is printed on it, page by page on the printer's own
-//   paper, and print() returns once the job is handed to the print system.
-// - Without one, the document is written as a PDF file into `pdfFolder` (made when missing),
-//   named `name`.pdf, or `name` (2).pdf, (3)... when that name is taken (slashes in `name` become
-//   dashes); its page is 80 mm wide, as long as the document. The file appears under its name
-//   only once it is complete.
-// - When the printer fails, or is not one the system knows, a PDF copy is written the same way
-//   and the PrintError names it, so that no document is lost.
+// The document is laid out as a PDF of one page 80 mm wide, as long as the document (a till
+// receipt's paper roll), and handed to the default printer's queue as one job. The print service
+// is asked on a thread of its own with a time limit, so that a server that hangs never freezes
+// the till; the caller's event loop runs while it answers, and print() returns once it has.
+// - When no printer is set up at all, the document is kept as a PDF file in `pdfFolder` (made
+//   when missing, its owner's alone), named `name`.pdf, or `name` (2).pdf, (3)... when that name
+//   is taken (slashes in `name` become dashes). The file appears under its name only once it is
+//   complete. That is the computer's choice, and no error.
+// - When the default printer is not found, is not accepting jobs, is stopped, refuses the job, or
+//   the service does not answer within the limit, a PDF copy is kept the same way and the
+//   PrintError says what happened and names the copy, so that no document is lost.
 class SystemPrinter final : public Printer {
 public:
-    // `defaultPrinter` names the printer to use, or gives the empty text for none; by default it
-    // asks the system for its default printer.
-    explicit SystemPrinter(QString pdfFolder, std::function<QString()> defaultPrinter = {});
+    static constexpr std::chrono::milliseconds kDefaultLimit{5000};
+
+    // `service` is the print service to ask, CUPS when none is given.
+    explicit SystemPrinter(QString pdfFolder, std::shared_ptr<PrintService> service = {}, std::chrono::milliseconds limit = kDefaultLimit);
 
     PrintOutcome print(const QTextDocument& document, const QString& name) override;
 
 private:
     QString m_pdfFolder;
-    std::function<QString()> m_defaultPrinter;
+    std::shared_ptr<PrintService> m_service;
+    std::chrono::milliseconds m_limit;
 };
 
 // A printer that prints nothing: every print() throws PrintError saying no printer is set up.

@@ -130,4 +130,20 @@ bool CashRegisterWindow::giveBackLine()
     return true;
 }
 
+void CashRegisterWindow::emptyReceipt()
+{
+    try {
+        store::UnitOfWork empty(context().store);
+        DataReceipt->refresh();
+        DataReceipt->moveFirst();
+        while (!DataReceipt->atEnd()) {
+            DataReceipt->remove();
+            DataReceipt->moveNext();
+        }
+        empty.commit();
+    } catch (const std::exception&) {
+        // The rows stay; nothing more can be done here, and the labels keep showing the sale.
+    }
+}
+
 } // namespace cashregister

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/window.h"
+#include "register/receipt.h"
 #include "register/sale_state.h"
 #include "ui/value_label.h"
 
@@ -136,15 +137,18 @@ private:
     void clearTalliesEvery30Days();
 
     // End (complete_sale.cpp): the tax, the total, the amount tendered and the change; the day's
-    // takings grow, the receipt is printed and tblReceipt is emptied.
+    // takings grow and tblReceipt is emptied together, then the receipt is printed.
     void completeSale();
-    // Works out the tax and total, takes the amount tendered and books the money. Throws when the
-    // sale ends before its money is booked.
-    void bookSale();
+    // Works out the tax and total, writes them into the sale's first line and takes the amount
+    // tendered. Throws when the sale ends before it is paid.
+    void tenderSale();
+    // Books the money (the tender on the receipt, the day's takings), reads the receipt and empties
+    // tblReceipt, as one unit of work. Throws, having booked and emptied nothing, when that fails.
+    PrintableReceipt bookSale(const QDateTime& printedAt);
     // Asks for the amount tendered, typed in cents; throws when the box is cancelled or the text
     // is not a number.
     store::Currency askAmountTendered();
-    void printReceipt();
+    void printReceipt(const PrintableReceipt& receipt, const QDateTime& printedAt);
     // Deletes every row of tblReceipt, as one unit of work; when that cannot be done, the rows
     // stay. Never throws.
     void emptyReceipt();

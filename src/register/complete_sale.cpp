@@ -15,6 +15,7 @@
 #include "ui/services.h"
 
 #include <QDateTime>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextDocument>
@@ -47,25 +48,44 @@ void CashRegisterWindow::completeSale()
         return;
     }
 
-    bool moneyBooked = false;
     try {
-        bookSale();
-        moneyBooked = true;
+        tenderSale();
     } catch (const std::exception&) {
-        // A sale that ends before its money is booked (the amount box cancelled or answered with
-        // what is not a number, a store that fails) is abandoned below: its goods go back into stock.
-    }
-    if (moneyBooked) {
-        printReceipt();
-        emptyReceipt();
-    } else {
+        // A sale that ends before it is paid (the amount box cancelled or answered with what is
+        // not a number, a tax rate or a store that fails) is abandoned: its goods go back.
         abandonSale();
+        m_sale.zeroAmounts();
+        m_sale.itemCount = 0;
+        return;
     }
+
+    // The money is booked and the open sale emptied together, with the receipt read from the
+    // sale's rows on the way; the receipt is printed once the sale is closed for good.
+    const QDateTime printedAt = context().clock.current();
+    PrintableReceipt receipt;
+    try {
+        receipt = bookSale(printedAt);
+    } catch (const std::exception& e) {
+        // Nothing was booked and nothing emptied: the sale is still open and can be paid again.
+        m_sale.amountTendered = store::Currency();
+        m_sale.change = store::Currency();
+        lblAmount->setText(moneyLabel(m_sale.amountTendered));
+        context().ui.message(QStringLiteral("The sale could not be booked, so nothing was charged. ") + QString::fromUtf8(e.what())
+                + QStringLiteral("\n\nThe sale is still open: press End to take the payment again, or Esc at the amount box to cancel "
+                                 "the sale."),
+            QStringLiteral("Sale Not Completed"), ui::Icon::Warning, ui::Buttons::Ok);
+        return;
+    }
+    lblChange->setText(moneyLabel(m_sale.change));
+    lblProductDescription->setText(u' ' + QString::number(m_sale.itemCount) + QStringLiteral(" items sold"));
+    cmdNewSale->setEnabled(true);
+
+    printReceipt(receipt, printedAt);
     m_sale.zeroAmounts();
     m_sale.itemCount = 0;
 }
 
-void CashRegisterWindow::bookSale()
+void CashRegisterWindow::tenderSale()
 {
     namespace convert = store::convert;
     m_sale.tax = convert::multiplyRounded(m_sale.subtotal, DataTax->field(u"Tax").toNumber());
@@ -93,23 +113,32 @@ void CashRegisterWindow::bookSale()
     m_sale.amountTendered = amount;
     lblAmount->setText(moneyLabel(m_sale.amountTendered));
     m_sale.change = convert::subtract(m_sale.amountTendered, m_sale.total);
+}
 
-    // The money: the tender on the receipt and the total in the day's takings, together or not at
-    // all.
-    {
-        store::UnitOfWork money(context().store);
-        DataReceipt->edit();
-        DataReceipt->setField(u"Change", m_sale.change);
-        DataReceipt->setField(u"AmountTendered", m_sale.amountTendered);
-        DataReceipt->update();
-        DatatblDailySale->edit();
-        DatatblDailySale->setField(u"DailySale", convert::add(DatatblDailySale->field(u"DailySale").toCurrency(), m_sale.total));
-        DatatblDailySale->update();
-        money.commit();
+PrintableReceipt CashRegisterWindow::bookSale(const QDateTime& printedAt)
+{
+    namespace convert = store::convert;
+    store::UnitOfWork money(context().store);
+    // The tender on the receipt and the total in the day's takings.
+    DataReceipt->edit();
+    DataReceipt->setField(u"Change", m_sale.change);
+    DataReceipt->setField(u"AmountTendered", m_sale.amountTendered);
+    DataReceipt->update();
+    DatatblDailySale->edit();
+    DatatblDailySale->setField(u"DailySale", convert::add(DatatblDailySale->field(u"DailySale").toCurrency(), m_sale.total));
+    DatatblDailySale->update();
+    // The receipt, from every line of the sale with its figures in the first.
+    PrintableReceipt receipt = printableReceipt(context().store, printedAt, context().locale);
+    // The open sale is emptied for the next customer.
+    DataReceipt->refresh();
+    DataReceipt->moveFirst();
+    while (!DataReceipt->atEnd()) {
+        DataReceipt->remove();
+        DataReceipt->moveNext();
     }
-    lblChange->setText(moneyLabel(m_sale.change));
-    lblProductDescription->setText(u' ' + QString::number(m_sale.itemCount) + QStringLiteral(" items sold"));
-    cmdNewSale->setEnabled(true);
+    money.commit();
+    DataReceipt->refresh();
+    return receipt;
 }
 
 store::Currency CashRegisterWindow::askAmountTendered()
@@ -119,18 +148,18 @@ store::Currency CashRegisterWindow::askAmountTendered()
     return store::convert::divide(store::convert::textToCurrency(typed, context().locale), 100);
 }
 
-// Prints the receipt from the rows tblReceipt holds now. A receipt that cannot be printed is
-// reported to the cashier; the sale stays completed.
-void CashRegisterWindow::printReceipt()
+// Prints the receipt of the sale just closed. A receipt that cannot be printed is reported to the
+// cashier; the sale stays completed. The till takes no key until the printer has answered.
+void CashRegisterWindow::printReceipt(const PrintableReceipt& printable, const QDateTime& printedAt)
 {
-    const QDateTime printedAt = context().clock.current();
     QString reason;
     try {
-        const PrintableReceipt printable = printableReceipt(context().store, printedAt, context().locale);
         QTextDocument receipt;
         receipt.setHtml(printable.html);
         {
             const BusyPointer busy(context().ui);
+            setEnabled(false);
+            const auto enableAgain = qScopeGuard([this] { setEnabled(true); });
             context().platform.printer().print(receipt, QStringLiteral("Receipt ") + printedAt.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
         }
         // The customer has a receipt; the manager is told that the store's own layout needs mending.
@@ -141,28 +170,11 @@ void CashRegisterWindow::printReceipt()
         }
         return;
     } catch (const std::exception& e) {
-        // A printer's failure names the copy kept instead, when there is one; a layout or store
-        // failure says what is wrong with the receipt.
+        // A printer's failure says what happened and names the copy kept instead.
         reason = QString::fromUtf8(e.what());
     }
     context().ui.message(QStringLiteral("The receipt was not printed. ") + reason + QStringLiteral("\n\nThe sale is complete and its money is booked."),
         QStringLiteral("Receipt Not Printed"), ui::Icon::Warning, ui::Buttons::Ok);
-}
-
-void CashRegisterWindow::emptyReceipt()
-{
-    try {
-        store::UnitOfWork empty(context().store);
-        DataReceipt->refresh();
-        DataReceipt->moveFirst();
-        while (!DataReceipt->atEnd()) {
-            DataReceipt->remove();
-            DataReceipt->moveNext();
-        }
-        empty.commit();
-    } catch (const std::exception&) {
-        // The rows stay; nothing more can be done here, and the labels keep showing the sale.
-    }
 }
 
 } // namespace cashregister

@@ -128,8 +128,9 @@ QString renderReceipt(store::Store& store, const QDateTime& printedAt, const QLo
         const store::Value name = reports.field(nameField);
         if (!name.isNull() && sameName(name.toText(), schema::kReceiptReport)) {
             const store::Value layout = reports.field(u"Layout");
+            // A row without a layout is passed over for the next one that has one.
             if (layout.isNull() || layout.toText().trimmed().isEmpty())
-                break;
+                continue;
             return fillReceiptLayout(store, layout.toText(), printedAt, locale);
         }
     }

@@ -87,6 +87,9 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
     }
     if (!inWindow(watched))
         return false;
+    // A window that is disabled takes no key: the key reaches neither the window nor its controls.
+    if (!m_window->isEnabled())
+        return false;
 
     auto* widget = static_cast<QWidget*>(watched);
     // A press the focused control did not take goes on to its parent, and so on up: that is

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
@@ -41,6 +42,8 @@ Button QtServices::message(const QString& text, const QString& title, Icon icon,
     QMessageBox box(boxIcon(icon), shownTitle(title), text,
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     QApplication::activeWindow());
+    // What a box says is plain text: names and codes from the store are never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
     if (!yesNo)
         return Button::Ok;
@@ -53,6 +56,8 @@ QString QtServices::input(const QString& prompt, const QString& title, const QSt
     box.setInputMode(QInputDialog::TextInput);
     box.setWindowTitle(shownTitle(title));
     box.setLabelText(prompt);
+    if (auto* label = box.findChild<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
     box.setTextValue(defaultText);
     if (box.exec() != QDialog::Accepted)
         return {};

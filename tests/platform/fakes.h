@@ -2,6 +2,7 @@
 
 #include "platform/display_settings.h"
 #include "platform/help_viewer.h"
+#include "platform/print_service.h"
 #include "platform/printer.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -13,7 +14,13 @@
 #include <QWidget>
 #include <QUrl>
 
+#include <QFile>
+
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <mutex>
+#include <thread>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -122,6 +129,64 @@ public:
 private:
     static QString path(Root root, const QString& key) { return QString::number(int(root)) + u'|' + key.toLower(); }
     QMap<QString, QMap<QString, QString>> m_keys;
+};
+
+// A print service that answers as CUPS does, as the test sets it up. It is called on the
+// printer's own thread; what it was given is read once print() has returned.
+class FakePrintService final : public platform::PrintService {
+public:
+    struct Submitted {
+        QString printer;
+        QString path;
+        QByteArray bytes; // the job file's contents as it was handed over
+        QString title;
+    };
+
+    QString defaultName;                                // empty: no printer set up
+    platform::PrinterState answer{platform::PrinterState::Kind::Ready, {}};
+    platform::JobAnswer job{7, {}};
+    std::chrono::milliseconds delay{0};                 // every call first waits this long
+    std::atomic<bool> answering{false};                 // a call is under way
+
+    QString defaultPrinter() override
+    {
+        const Busy busy(*this);
+        return defaultName;
+    }
+    platform::PrinterState state(const QString&) override
+    {
+        const Busy busy(*this);
+        return answer;
+    }
+    platform::JobAnswer submit(const QString& printer, const QString& pdfPath, const QString& title) override
+    {
+        const Busy busy(*this);
+        QFile file(pdfPath);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const std::lock_guard lock(m_mutex);
+        m_submitted.push_back({printer, pdfPath, bytes, title});
+        return job;
+    }
+
+    std::vector<Submitted> submitted() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_submitted;
+    }
+
+private:
+    struct Busy {
+        explicit Busy(FakePrintService& service) : m_service(service)
+        {
+            m_service.answering = true;
+            std::this_thread::sleep_for(m_service.delay);
+        }
+        ~Busy() { m_service.answering = false; }
+        FakePrintService& m_service;
+    };
+
+    mutable std::mutex m_mutex;
+    std::vector<Submitted> m_submitted;
 };
 
 // A printer that keeps the text of every document it is given, or fails as the test tells it.

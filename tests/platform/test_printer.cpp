@@ -1,12 +1,13 @@
 #include "platform/platform.h"
 #include "platform/printer.h"
+#include "fakes.h"
 
 #include <QDir>
 #include <QFile>
-#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTextDocument>
 
 #include <memory>
@@ -67,10 +68,12 @@ QStringList filesIn(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-// A printer as SystemPrinter's default: the empty name for none.
-std::function<QString()> defaultPrinter(const QString& name)
+// A print service whose default printer is `name`, ready to print; the empty name for none set up.
+std::shared_ptr<testing::FakePrintService> service(const QString& name = {})
 {
-    return [name] { return name; };
+    auto fake = std::make_shared<testing::FakePrintService>();
+    fake->defaultName = name;
+    return fake;
 }
 
 } // namespace
@@ -86,8 +89,10 @@ private Q_SLOTS:
     void withoutPrinter_pageIsReceiptWideAndAsLongAsTheDocument_data();
     void withoutPrinter_pageIsReceiptWideAndAsLongAsTheDocument();
     void withoutPrinter_folderThatCannotBeWritten_isAnError();
-    void unknownPrinter_failsAndKeepsAPdfCopy_data();
-    void unknownPrinter_failsAndKeepsAPdfCopy();
+    void defaultPrinter_getsThePdfAsOneJob();
+    void printerTrouble_keepsAPdfCopyAndSaysWhatHappened_data();
+    void printerTrouble_keepsAPdfCopyAndSaysWhatHappened();
+    void hungPrintService_answersWithinTheLimitAndTheWindowGoesOn();
     void defaultPrinter_takesTheDocument();
     void noPrinter_refusesEveryDocumentAndIsThePlatformsDefault();
 
@@ -127,7 +132,7 @@ void TestPrinter::withoutPrinter_writesThePdfIntoTheFolder()
 {
     QFETCH(QString, name);
     QFETCH(QString, fileName);
-    SystemPrinter printer(folder(), defaultPrinter({}));
+    SystemPrinter printer(folder(), service());
     const PrintOutcome outcome = printer.print(*document(lines(3)), name);
     QCOMPARE(outcome.where, PrintOutcome::Where::PdfFile);
     QCOMPARE(outcome.destination, QDir(folder()).filePath(fileName));
@@ -149,7 +154,7 @@ void TestPrinter::withoutPrinter_numbersTheFileWhenTheNameIsTaken()
     QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("%PDF-1.4 cut short") > 0);
     leftover.close();
 
-    SystemPrinter printer(folder(), defaultPrinter({}));
+    SystemPrinter printer(folder(), service());
     const auto receipt = document(lines(3));
     const QString first = printer.print(*receipt, QStringLiteral("Sale 42")).destination;
     const QByteArray firstBytes = contents(first);
@@ -175,7 +180,7 @@ void TestPrinter::withoutPrinter_pageIsReceiptWideAndAsLongAsTheDocument()
     QFETCH(QString, text);
     QFETCH(qreal, minHeight);
     QFETCH(qreal, maxHeight);
-    SystemPrinter printer(folder(), defaultPrinter({}));
+    SystemPrinter printer(folder(), service());
     const QList<QSizeF> pages = pageSizes(printer.print(*document(text), QStringLiteral("Receipt")).destination);
     QCOMPARE(pages.size(), 1);
     QVERIFY2(qAbs(pages.front().width() - 80 * kPointsPerMm) < 1.5, qPrintable(QString::number(pages.front().width())));
@@ -186,7 +191,7 @@ void TestPrinter::withoutPrinter_folderThatCannotBeWritten_isAnError()
 {
     const QString unwritable = folderUnderAFile();
     QVERIFY(!unwritable.isEmpty());
-    SystemPrinter printer(unwritable, defaultPrinter({}));
+    SystemPrinter printer(unwritable, service());
     try {
         printer.print(*document(lines(3)), QStringLiteral("Sale 42"));
         QFAIL("printed into a folder that cannot be made");
@@ -198,46 +203,104 @@ void TestPrinter::withoutPrinter_folderThatCannotBeWritten_isAnError()
     QCOMPARE(contents(m_dir->filePath(QStringLiteral("blocker"))), QByteArray("x"));
 }
 
-void TestPrinter::unknownPrinter_failsAndKeepsAPdfCopy_data()
+// With a printer that takes jobs, the document goes to it as one PDF job named as the document,
+// and nothing is left behind: no copy, no job file.
+void TestPrinter::defaultPrinter_getsThePdfAsOneJob()
 {
-    QTest::addColumn<bool>("folderWritable");
-    QTest::newRow("copy saved") << true;
-    QTest::newRow("copy cannot be saved") << false;
+    const auto till = service(QStringLiteral("Till"));
+    SystemPrinter printer(folder(), till);
+    const PrintOutcome outcome = printer.print(*document(lines(3)), QStringLiteral("Sale 42"));
+    QCOMPARE(outcome.where, PrintOutcome::Where::Printer);
+    QCOMPARE(outcome.destination, QStringLiteral("Till"));
+    const auto jobs = till->submitted();
+    QCOMPARE(jobs.size(), std::size_t(1));
+    QCOMPARE(jobs[0].printer, QStringLiteral("Till"));
+    QCOMPARE(jobs[0].title, QStringLiteral("Sale 42"));
+    QVERIFY(jobs[0].bytes.startsWith("%PDF"));
+    QVERIFY(!QFileInfo::exists(jobs[0].path));
+    QVERIFY(!QFileInfo::exists(folder()));
 }
 
-// Qt, given a printer name the system does not know, prints on the default printer instead, or
-// nowhere; SystemPrinter refuses it.
-void TestPrinter::unknownPrinter_failsAndKeepsAPdfCopy()
+void TestPrinter::printerTrouble_keepsAPdfCopyAndSaysWhatHappened_data()
 {
+    using Kind = platform::PrinterState::Kind;
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("jobId");
+    QTest::addColumn<bool>("folderWritable");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("the default printer is not found") << int(Kind::NotFound) << "" << 7 << true << "The printer \"Till\" was not found.";
+    QTest::newRow("its queue rejects jobs") << int(Kind::NotAccepting) << "Rejecting Jobs" << 7 << true
+                                            << "The printer \"Till\" is not accepting jobs (Rejecting Jobs).";
+    QTest::newRow("its queue is stopped") << int(Kind::Stopped) << "Paused" << 7 << true << "The printer \"Till\" is stopped (Paused).";
+    QTest::newRow("it refuses the job") << int(Kind::Ready) << "Unsupported document-format" << 0 << true
+                                        << "The printer \"Till\" could not print the document (Unsupported document-format).";
+    QTest::newRow("no copy can be saved either") << int(Kind::Stopped) << "" << 7 << false << "The printer \"Till\" is stopped.";
+}
+
+void TestPrinter::printerTrouble_keepsAPdfCopyAndSaysWhatHappened()
+{
+    QFETCH(int, state);
+    QFETCH(QString, reason);
+    QFETCH(int, jobId);
     QFETCH(bool, folderWritable);
+    QFETCH(QString, said);
+    const auto till = service(QStringLiteral("Till"));
+    till->answer = {platform::PrinterState::Kind(state), reason};
+    till->job = {jobId, reason};
     const QString pdfFolder = folderWritable ? folder() : folderUnderAFile();
-    const QString unknown = QStringLiteral("No Such Printer Queue");
-    QVERIFY(!QPrinterInfo::availablePrinterNames().contains(unknown));
-    SystemPrinter printer(pdfFolder, defaultPrinter(unknown));
+    SystemPrinter printer(pdfFolder, till);
     try {
         printer.print(*document(lines(3)), QStringLiteral("Sale 42"));
-        QFAIL("printed on a printer that does not exist");
+        QFAIL("a document that never reached its printer was reported printed");
     } catch (const PrintError& error) {
-        QVERIFY2(error.message().contains(u'"' + unknown + u'"'), qPrintable(error.message()));
+        QVERIFY2(error.message().startsWith(said + u' '), qPrintable(error.message()));
         if (folderWritable) {
             QCOMPARE(error.savedCopy(), QDir(folder()).filePath(QStringLiteral("Sale 42.pdf")));
             QVERIFY(contents(error.savedCopy()).startsWith("%PDF"));
-            QVERIFY2(error.message().contains(QDir::toNativeSeparators(error.savedCopy())), qPrintable(error.message()));
+            QCOMPARE(error.message(), said + QStringLiteral(" A copy was saved as \"%1\".").arg(QDir::toNativeSeparators(error.savedCopy())));
         } else {
             QVERIFY(error.savedCopy().isEmpty());
             QVERIFY2(error.message().contains(QStringLiteral("No copy could be saved")), qPrintable(error.message()));
         }
     }
+    // The job file is gone, whatever became of the job.
+    for (const auto& job : till->submitted())
+        QVERIFY(!QFileInfo::exists(job.path));
 }
 
-// Prints a three-page document on the system's default printer, so it runs only when asked to,
-// on a machine whose default printer may be given a test page (a cups-pdf queue, for instance):
+// A print server that hangs never holds the window for longer than the limit: the window's
+// events go on meanwhile, a copy is kept, and the job file goes once the server answers at last.
+void TestPrinter::hungPrintService_answersWithinTheLimitAndTheWindowGoesOn()
+{
+    const auto hung = service(QStringLiteral("Till"));
+    hung->delay = std::chrono::milliseconds(1500);
+    SystemPrinter printer(folder(), hung, std::chrono::milliseconds(200));
+    bool eventsWentOn = false;
+    QTimer::singleShot(50, [&] { eventsWentOn = true; });
+    try {
+        printer.print(*document(lines(3)), QStringLiteral("Sale 42"));
+        QFAIL("a print service that never answered was taken as printing");
+    } catch (const PrintError& error) {
+        QVERIFY(hung->answering); // returned while the service was still busy
+        QVERIFY2(error.message().startsWith(QStringLiteral("The print service did not answer within 0.2 seconds. A copy was saved as ")),
+            qPrintable(error.message()));
+        QVERIFY(contents(error.savedCopy()).startsWith("%PDF"));
+    }
+    QVERIFY(eventsWentOn);
+    // The late answer prints the job after all and cleans up after it.
+    QTRY_COMPARE_WITH_TIMEOUT(hung->submitted().size(), std::size_t(1), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(hung->submitted()[0].path), 10000);
+}
+
+// Prints a long document on the system's default printer through CUPS, so it runs only when asked
+// to, on a machine whose default printer may be given a test page (a cups-pdf queue, for instance):
 //   POS_PRINT_TEST=1 test_printer defaultPrinter_takesTheDocument
 void TestPrinter::defaultPrinter_takesTheDocument()
 {
     if (qEnvironmentVariable("POS_PRINT_TEST") != u"1")
         QSKIP("needs a default printer it may print on (POS_PRINT_TEST=1)");
-    const QString printerName = QPrinterInfo::defaultPrinterName();
+    const QString printerName = platform::CupsPrintService().defaultPrinter();
     QVERIFY2(!printerName.isEmpty(), "no default printer");
     SystemPrinter printer(folder());
     const PrintOutcome outcome = printer.print(*document(lines(150)), QStringLiteral("Point of Sale test page"));
@@ -258,7 +321,7 @@ void TestPrinter::noPrinter_refusesEveryDocumentAndIsThePlatformsDefault()
         QVERIFY(error.savedCopy().isEmpty());
     }
 
-    system.setPrinter(std::make_unique<SystemPrinter>(folder(), defaultPrinter({})));
+    system.setPrinter(std::make_unique<SystemPrinter>(folder(), service()));
     QCOMPARE(system.printer().print(*document(lines(3)), QStringLiteral("Sale 42")).where, PrintOutcome::Where::PdfFile);
 }
 

@@ -307,6 +307,8 @@ private Q_SLOTS:
     void complete_abandoned();
     void complete_receiptNotPrinted_data();
     void complete_receiptNotPrinted();
+    void complete_moneyNotBooked_saleStaysOpen_data();
+    void complete_moneyNotBooked_saleStaysOpen();
     void complete_storesLayoutUnusable_printsOurs_data();
     void complete_storesLayoutUnusable_printsOurs();
     void receipt_layout_data();

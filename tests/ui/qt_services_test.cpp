@@ -72,6 +72,7 @@ void UiTest::qtServices_messageBoxShowsWhatItWasGiven()
     QFETCH(ui::Button, answer);
 
     QString seenTitle, seenText;
+    Qt::TextFormat seenFormat = Qt::AutoText;
     QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons seenButtons;
     whenBoxIsUp([&](QWidget* widget) {
@@ -79,6 +80,7 @@ void UiTest::qtServices_messageBoxShowsWhatItWasGiven()
         QVERIFY(box);
         seenTitle = box->windowTitle();
         seenText = box->text();
+        seenFormat = box->textFormat();
         seenIcon = box->icon();
         seenButtons = box->standardButtons();
         QTest::mouseClick(box->button(click), Qt::LeftButton);
@@ -88,6 +90,7 @@ void UiTest::qtServices_messageBoxShowsWhatItWasGiven()
 
     QCOMPARE(seenTitle, shownTitle);
     QCOMPARE(seenText, QStringLiteral("The code is not valid"));
+    QCOMPARE(seenFormat, Qt::PlainText); // text from the store is never read as markup
     QCOMPARE(seenIcon, shownIcon);
     QCOMPARE(seenButtons, shownButtons);
     QCOMPARE(chosen, answer);
