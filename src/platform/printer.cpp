@@ -15,6 +15,7 @@
 #include <QTemporaryFile>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
 #include <condition_variable>
 #include <memory>
@@ -27,6 +28,7 @@ namespace {
 // The PDF page: a till receipt's paper roll.
 constexpr qreal kReceiptWidthMm = 80;
 constexpr qreal kReceiptMarginMm = 4;
+constexpr qreal kReceiptMinLengthMm = 100;
 constexpr int kPdfResolution = 300;
 constexpr qreal kMmPerInch = 25.4;
 
@@ -81,8 +83,9 @@ void renderPdf(const QTextDocument& document, QIODevice& out, const QString& tit
     const std::unique_ptr<QTextDocument> laidOut(document.clone());
     laidOut->documentLayout()->setPaintDevice(&writer);
     laidOut->setTextWidth((kReceiptWidthMm - 2 * kReceiptMarginMm) * pixelsPerMm);
-    // Rounded up to whole millimetres so that the last line is never cut.
-    const qreal heightMm = std::ceil(laidOut->size().height() / pixelsPerMm) + 2 * kReceiptMarginMm;
+    // Rounded up to whole millimetres so that the last line is never cut, and never shorter than
+    // the roll is wide: print services turn a page that is wider than long on its side.
+    const qreal heightMm = std::max(std::ceil(laidOut->size().height() / pixelsPerMm) + 2 * kReceiptMarginMm, kReceiptMinLengthMm);
 
     const QPageLayout layout(QPageSize(QSizeF(kReceiptWidthMm, heightMm), QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
                              QPageLayout::Portrait,

@@ -49,10 +49,11 @@ public:
 
 // The system's default printer, through its print service (CUPS on Linux).
 //
-// The document is laid out as a PDF of one page 80 mm wide, as long as the document (a till
-// receipt's paper roll), and handed to the default printer's queue as one job. The print service
-// is asked on a thread of its own with a time limit, so that a server that hangs never freezes
-// the till; the caller's event loop runs while it answers, and print() returns once it has.
+// The document is laid out as a PDF of one page 80 mm wide, as long as the document but never
+// less than 100 mm (a till receipt's paper roll), and handed to the default printer's queue as
+// one job. The print service is asked on a thread of its own with a time limit, so that a server
+// that hangs never freezes the till; the caller's event loop runs while it answers, and print()
+// returns once it has.
 // - When no printer is set up at all, the document is kept as a PDF file in `pdfFolder` (made
 //   when missing, its owner's alone), named `name`.pdf, or `name` (2).pdf, (3)... when that name
 //   is taken (slashes in `name` become dashes). The file appears under its name only once it is
