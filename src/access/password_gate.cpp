@@ -159,7 +159,13 @@ void PasswordGate::grant(const Entrant& entrant)
     admit(entrant);
     if (!windows.show(target))
         return;
-    unit.commit();
+    try {
+        unit.commit();
+    } catch (...) {
+        // The area must not stay open without what the gate wrote for it.
+        windows.unload(target);
+        throw;
+    }
     windows.hide(kMainMenu.toString());
     windows.unload(objectName());
 }

@@ -116,7 +116,10 @@ QString keepInFolder(const QString& source, const QString& folderPath, const QSt
 
     QFile in(source);
     QFile part(folder.filePath(u'.' + base + QStringLiteral(".pdf.part")));
-    if (!in.open(QIODevice::ReadOnly) || !part.open(QIODevice::WriteOnly | QIODevice::Truncate, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+    // A part left over from a copy that never finished goes: the new one is made afresh, its
+    // owner's alone.
+    part.remove();
+    if (!in.open(QIODevice::ReadOnly) || !part.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw PrintError(cannotWrite);
     auto removePart = qScopeGuard([&part] {
         part.close();

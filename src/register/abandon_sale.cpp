@@ -22,6 +22,13 @@ constexpr QStringView kNotGivenBackTitle = u"Stock Not Given Back";
 constexpr QStringView kNotGivenBackText = u"The sale was cancelled, but these lines could not be put back into stock. "
                                           u"Please restock them by hand:";
 
+// A row of tblReceipt that holds goods: a product's code or name. The cashier's row holds only
+// the cashier's name and has nothing to give back.
+bool isSaleLine(const store::RecordSource& row)
+{
+    return !row.field(u"Code").isNull() || !row.field(u"ProdName").isNull();
+}
+
 // One open line as the cashier saw it: code, name and units.
 QString describeLine(const store::RecordSource& line)
 {
@@ -33,6 +40,7 @@ QString describeLine(const store::RecordSource& line)
 void CashRegisterWindow::abandonSale()
 {
     QStringList notGivenBack;
+    bool emptied = true;
     try {
         store::UnitOfWork abandon(context().store);
         notGivenBack = giveBackEveryLine();
@@ -41,11 +49,13 @@ void CashRegisterWindow::abandonSale()
         // Nothing was given back. The lines are named to the cashier and the open sale is emptied
         // all the same, so that they never reach the next customer's receipt.
         notGivenBack = openLines();
-        emptyReceipt();
+        emptied = emptyReceipt();
     }
     if (!notGivenBack.isEmpty()) {
-        context().ui.message(kNotGivenBackText.toString() + QStringLiteral("\n\n") + notGivenBack.join(u'\n'), kNotGivenBackTitle.toString(),
-            ui::Icon::Warning, ui::Buttons::Ok);
+        QString text = kNotGivenBackText.toString() + QStringLiteral("\n\n") + notGivenBack.join(u'\n');
+        if (!emptied)
+            text += QStringLiteral("\n\nThe lines could not be taken off the open sale either: they will show on the next receipt.");
+        context().ui.message(text, kNotGivenBackTitle.toString(), ui::Icon::Warning, ui::Buttons::Ok);
     }
 }
 
@@ -56,7 +66,7 @@ QStringList CashRegisterWindow::openLines()
     try {
         Cancelitem->refresh();
         for (; !Cancelitem->atEnd(); Cancelitem->moveNext()) {
-            if (!Cancelitem->field(u"Code").isNull())
+            if (isSaleLine(*Cancelitem))
                 lines << describeLine(*Cancelitem);
         }
     } catch (const std::exception&) {
@@ -75,8 +85,7 @@ QStringList CashRegisterWindow::giveBackEveryLine()
     DatatblDailySale->refresh();
     QStringList notGivenBack;
     while (!Cancelitem->atEnd()) {
-        // A row without a code (the cashier's row, for instance) has nothing to give back.
-        if (!Cancelitem->field(u"Code").isNull() && !giveBackLine())
+        if (isSaleLine(*Cancelitem) && !giveBackLine())
             notGivenBack << describeLine(*Cancelitem);
         Cancelitem->remove();
         Cancelitem->moveNext();
@@ -89,18 +98,30 @@ bool CashRegisterWindow::giveBackLine()
 {
     namespace convert = store::convert;
     const store::Value code = Cancelitem->field(u"Code");
+    const store::Value name = Cancelitem->field(u"ProdName");
     const store::Value units = Cancelitem->field(u"pQty");
     const std::int16_t quantity = units.toWhole();
+    if (code.isNull())
+        return false;
 
-    // The price row the line was rung up from carries the line's code as it is; its stock row
-    // stands at the same position, whatever code the stock row carries.
+    // The price row the line was rung up from carries the line's code and name as they are: the
+    // first row with both, else the first with the code (a product renamed since); its stock
+    // row stands at the same position, whatever code the stock row carries.
     const int codeField = DatatblPPrice->fieldIndex(u"Code");
+    const int nameField = DatatblPPrice->fieldIndex(u"ProductName");
     const int paired = std::min(DatatblPPrice->recordCount(), DataPQty->recordCount());
     std::optional<int> product;
+    std::optional<int> sameCode;
     for (int row = 0; row < paired && !product; ++row) {
-        if (sameText(code, DatatblPPrice->valueAt(row, codeField)))
+        if (!sameText(code, DatatblPPrice->valueAt(row, codeField)))
+            continue;
+        if (sameText(name, DatatblPPrice->valueAt(row, nameField)))
             product = row;
+        else if (!sameCode)
+            sameCode = row;
     }
+    if (!product)
+        product = sameCode;
     if (!product)
         return false;
     DataPQty->moveTo(*product);
@@ -114,7 +135,8 @@ bool CashRegisterWindow::giveBackLine()
     // Today's sold line of the same product and units, with its units in the day's count.
     daillySale->moveFirst();
     for (; !daillySale->atEnd(); daillySale->moveNext()) {
-        if (sameText(code, daillySale->field(u"Codigo")) && sameWhole(units, daillySale->field(u"Quantidade"))) {
+        if (sameText(code, daillySale->field(u"Codigo")) && sameText(name, daillySale->field(u"Nome_Produto"))
+            && sameWhole(units, daillySale->field(u"Quantidade"))) {
             DatatblDailySale->edit();
             DatatblDailySale->setField(u"totalItems", convert::subtractWhole(DatatblDailySale->field(u"totalItems").toWhole(), quantity));
             DatatblDailySale->update();
@@ -130,7 +152,7 @@ bool CashRegisterWindow::giveBackLine()
     return true;
 }
 
-void CashRegisterWindow::emptyReceipt()
+bool CashRegisterWindow::emptyReceipt()
 {
     try {
         store::UnitOfWork empty(context().store);
@@ -141,8 +163,10 @@ void CashRegisterWindow::emptyReceipt()
             DataReceipt->moveNext();
         }
         empty.commit();
+        return true;
     } catch (const std::exception&) {
-        // The rows stay; nothing more can be done here, and the labels keep showing the sale.
+        // The rows stay; the caller tells the cashier.
+        return false;
     }
 }
 

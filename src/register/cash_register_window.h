@@ -150,8 +150,8 @@ private:
     store::Currency askAmountTendered();
     void printReceipt(const PrintableReceipt& receipt, const QDateTime& printedAt);
     // Deletes every row of tblReceipt, as one unit of work; when that cannot be done, the rows
-    // stay. Never throws.
-    void emptyReceipt();
+    // stay and the answer is false. Never throws.
+    bool emptyReceipt();
 
     // The Product menu (cancel_item.cpp).
     void mnuCode_Click();

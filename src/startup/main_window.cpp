@@ -124,7 +124,12 @@ bool MainWindow::showIfPresent(const QString& name)
 {
     if (!context().windows.isRegistered(name))
         return false;
-    return context().windows.show(name) != nullptr;
+    try {
+        return context().windows.show(name) != nullptr;
+    } catch (...) {
+        // A window that cannot open (its store cannot be read, say) leaves the menu as it was.
+        return false;
+    }
 }
 
 void MainWindow::showScreen(const QString& name)

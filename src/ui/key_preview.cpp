@@ -1,6 +1,7 @@
 #include "ui/key_preview.h"
 
 #include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 namespace ui {
@@ -65,26 +66,31 @@ KeyPreview::KeyPreview(QWidget* window, Handler handler)
     QCoreApplication::instance()->installEventFilter(this);
 }
 
+// A control of the window, or of a pop-up it opened (a drop-down list's list); not a dialog box
+// it opened, which is a window of its own.
 bool KeyPreview::inWindow(QObject* watched) const
 {
     if (!watched->isWidgetType())
         return false;
-    const auto* widget = static_cast<QWidget*>(watched);
-    return widget == m_window || m_window->isAncestorOf(widget);
+    for (const auto* widget = static_cast<const QWidget*>(watched); widget; widget = widget->parentWidget()) {
+        if (widget == m_window)
+            return true;
+        if (widget->isWindow() && widget->windowType() != Qt::Popup)
+            return false;
+    }
+    return false;
 }
 
 bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        break;
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-        m_lastPress = nullptr; // a new key is on its way
-        return false;
-    default:
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyRelease) {
+        m_pending.reset(); // the key is done with
+        m_lastEvent = nullptr;
         return false;
     }
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride && type != QEvent::InputMethod)
+        return false;
     if (!inWindow(watched))
         return false;
     // A window that is disabled takes no key: the key reaches neither the window nor its controls.
@@ -92,18 +98,39 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
         return false;
 
     auto* widget = static_cast<QWidget*>(watched);
-    // A press the focused control did not take goes on to its parent, and so on up: that is
-    // still the same key.
-    const bool passedOn = event == m_lastPress && m_lastReceiver && widget == m_lastReceiver->parentWidget();
-    m_lastPress = event;
+    // A key the focused control did not take goes on to its parent, and so on up: that is still
+    // the same key.
+    const bool passedOn = event == m_lastEvent && m_lastReceiver && widget == m_lastReceiver->parentWidget();
+    m_lastEvent = event;
     m_lastReceiver = widget;
     if (passedOn)
         return false;
 
-    const auto* press = static_cast<QKeyEvent*>(event);
-    const int code = keyCode(press->key(), press->modifiers());
-    if (!m_handler(code, press->modifiers()))
+    if (type == QEvent::InputMethod) {
+        // Text composed by an input method (a dead key and a letter, the compose key) comes
+        // without key presses of its own.
+        if (!static_cast<QInputMethodEvent*>(event)->commitString().isEmpty())
+            m_handler(key::Other, Qt::NoModifier);
         return false;
+    }
+
+    const auto* press = static_cast<QKeyEvent*>(event);
+    // Every key goes by the menus' shortcuts first; one a shortcut takes never arrives as a key
+    // press, so the key is seen there. Its press, when it comes, is the same key.
+    if (type == QEvent::KeyPress && m_pending && m_pending->key == press->key() && m_pending->modifiers == press->modifiers()) {
+        const bool used = m_pending->used;
+        m_pending.reset();
+        if (!used)
+            return false;
+        event->accept();
+        return true;
+    }
+    const bool used = m_handler(keyCode(press->key(), press->modifiers()), press->modifiers());
+    if (type == QEvent::ShortcutOverride)
+        m_pending = Pending{press->key(), press->modifiers(), used};
+    if (!used)
+        return false;
+    // A key the window used goes to no shortcut and no control.
     event->accept();
     return true;
 }

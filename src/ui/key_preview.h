@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QKeyEvent;
 
@@ -53,9 +54,11 @@ inline constexpr int Other = 231;
 // The key code of a Qt key. Every key has one: a key without a code of its own is Other.
 int keyCode(int qtKey, Qt::KeyboardModifiers modifiers);
 
-// Sees every key pressed in a window (the window itself or any control in it) before the
-// control that has the focus does. The handler gets the key code and the modifiers and returns
-// true when it used the key, which the control then never sees.
+// Sees every key pressed in a window (the window itself, any control in it, a drop-down list it
+// opened) before the control that has the focus does, once each: keys a menu shortcut takes and
+// text an input method composes (seen as key::Other) included. The handler gets the key code and
+// the modifiers and returns true when it used the key, which then reaches no shortcut and no
+// control.
 class KeyPreview : public QObject {
     Q_OBJECT
 public:
@@ -69,12 +72,20 @@ public:
 private:
     bool inWindow(QObject* watched) const;
 
+    // A key seen as it went by the shortcuts, whose press may follow.
+    struct Pending {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        bool used;
+    };
+
     QWidget* m_window;
     Handler m_handler;
-    // The key press last seen and the control it was sent to, so that a press a control passes
+    // The key event last seen and the control it was sent to, so that an event a control passes
     // on to its parent is not previewed twice.
-    const QEvent* m_lastPress = nullptr;
+    const QEvent* m_lastEvent = nullptr;
     QPointer<QWidget> m_lastReceiver;
+    std::optional<Pending> m_pending;
 };
 
 } // namespace ui

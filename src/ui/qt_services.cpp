@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <qpa/qplatformscreen.h>
 #include <QSettings>
 #include <QWidget>
 
@@ -79,6 +80,14 @@ QSize QtServices::screenSize() const
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize();
+}
+
+QSize QtServices::screenPixels() const
+{
+    // The platform's own screen, in device pixels: the logical size times the scale would be
+    // off by a pixel at scales such as 2.25, where the logical size is rounded.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen && screen->handle() ? screen->handle()->geometry().size() : QSize();
 }
 
 qreal QtServices::screenScale() const

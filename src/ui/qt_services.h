@@ -18,6 +18,7 @@ public:
     void setBusy(bool busy) override;
     QSize screenSize() const override;
     qreal screenScale() const override;
+    QSize screenPixels() const override;
     QString setting(const QString& app, const QString& section, const QString& key,
                     const QString& defaultValue) const override;
     void saveSetting(const QString& app, const QString& section, const QString& key,

@@ -41,11 +41,7 @@ public:
     // Device pixels per logical unit on the primary screen: 1 unless the desktop is scaled.
     virtual qreal screenScale() const = 0;
     // The primary screen's size in device pixels, as the display mode gives it.
-    QSize screenPixels() const
-    {
-        const QSize logical = screenSize();
-        return QSize(qRound(logical.width() * screenScale()), qRound(logical.height() * screenScale()));
-    }
+    virtual QSize screenPixels() const = 0;
 
     // Per-user settings, kept by program name, section and key.
     virtual QString setting(const QString& app, const QString& section, const QString& key,

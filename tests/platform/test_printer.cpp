@@ -149,10 +149,11 @@ void TestPrinter::withoutPrinter_writesThePdfIntoTheFolder()
 void TestPrinter::withoutPrinter_numbersTheFileWhenTheNameIsTaken()
 {
     QVERIFY(QDir().mkpath(folder()));
-    // Left over from a write that never finished.
+    // Left over from a write that never finished, readable by everyone.
     QFile leftover(QDir(folder()).filePath(QStringLiteral(".Sale 42.pdf.part")));
     QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("%PDF-1.4 cut short") > 0);
     leftover.close();
+    QVERIFY(leftover.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
 
     SystemPrinter printer(folder(), service());
     const auto receipt = document(lines(3));
@@ -161,6 +162,7 @@ void TestPrinter::withoutPrinter_numbersTheFileWhenTheNameIsTaken()
     QCOMPARE(QFileInfo(printer.print(*receipt, QStringLiteral("Sale 42")).destination).fileName(), QStringLiteral("Sale 42 (2).pdf"));
     QCOMPARE(QFileInfo(printer.print(*receipt, QStringLiteral("Sale 42")).destination).fileName(), QStringLiteral("Sale 42 (3).pdf"));
     QCOMPARE(contents(first), firstBytes);
+    QCOMPARE(QFileInfo(first).permissions() & kEveryone, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(filesIn(folder()), (QStringList{QStringLiteral("Sale 42 (2).pdf"), QStringLiteral("Sale 42 (3).pdf"), QStringLiteral("Sale 42.pdf")}));
 }
 

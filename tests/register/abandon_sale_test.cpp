@@ -38,14 +38,19 @@ void TestRegister::abandon_eachLineGoesBackWhereItCameFrom()
     // product had before it was renamed B12.
     t.addPrice(QStringLiteral("abc"), QStringLiteral("Cream"), 300, QStringLiteral("Dairy"));
     t.addStock(QStringLiteral("abc"), 7);
+    // Butter was given Milk's very code when it was updated.
+    t.addPrice(QStringLiteral("ABC"), QStringLiteral("Butter"), 250, QStringLiteral("Dairy"));
+    t.addStock(QStringLiteral("BUT"), 6);
     t.setField(QStringLiteral("tblProductQuantity"), u"Code", QStringLiteral("B-OLD"), 1);
     deleteRow(t, QStringLiteral("tblProductPrice"), 3); // the price row without a stock row
     CashRegisterWindow* w = t.openActive();
     RegisterFixture::enter(w, QStringLiteral("ABC"), {}, QStringLiteral("2"));
     RegisterFixture::enter(w, {}, QStringLiteral("Cream"), QStringLiteral("3"));
     RegisterFixture::enter(w, QStringLiteral("B12"), {}, QStringLiteral("1"));
+    RegisterFixture::enter(w, {}, QStringLiteral("Butter"), QStringLiteral("4"));
     QCOMPARE(t.field(QStringLiteral("tblProductQuantity"), u"QuantityOnHand", 3), whole(4));
-    QCOMPARE(t.rows(QStringLiteral("daillySale")), 3);
+    QCOMPARE(t.field(QStringLiteral("tblProductQuantity"), u"QuantityOnHand", 4), whole(2));
+    QCOMPARE(t.rows(QStringLiteral("daillySale")), 4);
     t.ui.clearBoxes();
 
     if (how == u"F2") {
@@ -59,6 +64,7 @@ void TestRegister::abandon_eachLineGoesBackWhereItCameFrom()
     QCOMPARE(t.field(QStringLiteral("tblProductQuantity"), u"QuantityOnHand", 0), whole(10));
     QCOMPARE(t.field(QStringLiteral("tblProductQuantity"), u"QuantityOnHand", 1), whole(5));
     QCOMPARE(t.field(QStringLiteral("tblProductQuantity"), u"QuantityOnHand", 3), whole(7));
+    QCOMPARE(t.field(QStringLiteral("tblProductQuantity"), u"QuantityOnHand", 4), whole(6));
     QCOMPARE(t.rows(QStringLiteral("daillySale")), 0);
     QCOMPARE(t.field(QStringLiteral("tblDailySale"), u"totalItems"), whole(0));
     // What sold keeps the units, as a line taken back leaves it.
@@ -78,6 +84,7 @@ void TestRegister::abandon_linesNotGivenBackAreNamed_data()
     QTest::addColumn<int>("soldLines");
     QTest::addColumn<int>("totalItems");
     QTest::newRow("a product deleted during the sale") << "deleted" << "B12 Bread 1" << 10 << -1 << 1 << 1;
+    QTest::newRow("a product rung up without a code") << "no code" << " Soap 1" << 10 << 5 << 1 << 1;
     QTest::newRow("a stock count that would pass 32767") << "full" << "ABC Milk 2" << 32767 << 5 << 1 << 2;
     QTest::newRow("the stock cannot be written") << "store" << "ABC Milk 2\nB12 Bread 1" << 8 << 4 << 2 << 3;
 }
@@ -96,6 +103,10 @@ void TestRegister::abandon_linesNotGivenBackAreNamed()
     if (trouble == u"deleted") {
         deleteRow(t, QStringLiteral("tblProductPrice"), 1);
         deleteRow(t, QStringLiteral("tblProductQuantity"), 1);
+    } else if (trouble == u"no code") {
+        t.setField(QStringLiteral("tblProductPrice"), u"Code", Value(), 2);
+        RegisterFixture::enter(w, {}, QStringLiteral("Soap"), QStringLiteral("1"));
+        t.ui.clearBoxes();
     } else if (trouble == u"full") {
         t.setField(QStringLiteral("tblProductQuantity"), u"QuantityOnHand", whole(32767));
     } else {

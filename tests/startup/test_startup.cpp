@@ -452,6 +452,14 @@ void TestStartup::mainMenu_gateButtonTwiceShowsOneWindow()
     QTest::mouseClick(menu->cmdUpdDb, Qt::LeftButton);
     QVERIFY(menu->isVisible());
     QVERIFY(!t.windows.isLoaded(QStringLiteral("frmPassUpd")));
+
+    // So does one that fails as it opens, whatever the failure.
+    t.windows.registerWindow(QStringLiteral("frmPassEmployee"), [](app::Context&) -> std::unique_ptr<app::Window> {
+        throw std::runtime_error("Employees cannot be read");
+    });
+    QTest::mouseClick(menu->cmdTutor, Qt::LeftButton);
+    QVERIFY(menu->isVisible());
+    QVERIFY(!t.windows.isLoaded(QStringLiteral("frmPassEmployee")));
 }
 
 void TestStartup::mainMenu_screenButtonsHideTheMenu()

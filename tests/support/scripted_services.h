@@ -59,6 +59,10 @@ public:
     void setBusy(bool busy) override { m_busy = busy; }
     QSize screenSize() const override { return m_screenSize; }
     qreal screenScale() const override { return m_screenScale; }
+    QSize screenPixels() const override
+    {
+        return QSize(qRound(m_screenSize.width() * m_screenScale), qRound(m_screenSize.height() * m_screenScale));
+    }
     QString setting(const QString& app, const QString& section, const QString& key,
                     const QString& defaultValue) const override;
     void saveSetting(const QString& app, const QString& section, const QString& key,

@@ -2,7 +2,11 @@
 
 #include "ui/key_preview.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QDialog>
+#include <QInputMethodEvent>
+#include <QAbstractItemView>
 #include <QFrame>
 #include <QLineEdit>
 #include <QTest>
@@ -92,4 +96,57 @@ void UiTest::keyPreview_ignoresOtherWindows()
     QTest::keyClicks(fixture.edit, "z");
     QCOMPARE(fixture.codes, QList<int>{'Z'});
     QCOMPARE(boxEdit->text(), QStringLiteral("x"));
+}
+
+// A key a shortcut of the window takes never arrives as a key press: it is seen as it goes by the
+// shortcuts, once. A key the window uses there reaches neither the shortcut nor the control.
+void UiTest::keyPreview_seesKeysShortcutsTakeOnce_data()
+{
+    QTest::addColumn<bool>("used");
+    QTest::newRow("the shortcut takes it") << false;
+    QTest::newRow("the window uses it") << true;
+}
+
+void UiTest::keyPreview_seesKeysShortcutsTakeOnce()
+{
+    QFETCH(bool, used);
+    PreviewedWindow fixture([used](int code) { return used && code == ui::key::F1; });
+    int triggered = 0;
+    auto* help = new QAction(&fixture.window);
+    help->setShortcut(Qt::Key_F1);
+    fixture.window.addAction(help);
+    QObject::connect(help, &QAction::triggered, [&triggered] { ++triggered; });
+    fixture.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&fixture.window));
+    fixture.edit->setFocus();
+
+    QTest::keyClick(fixture.edit, Qt::Key_F1);
+    QTest::keyClick(fixture.edit, Qt::Key_A);
+
+    QCOMPARE(fixture.codes, (QList<int>{ui::key::F1, 'A'}));
+    QCOMPARE(triggered, used ? 0 : 1);
+    QCOMPARE(fixture.edit->text(), QStringLiteral("a"));
+}
+
+void UiTest::keyPreview_seesComposedTextAndPopups()
+{
+    PreviewedWindow fixture;
+    auto* list = new QComboBox(&fixture.window);
+    list->addItems({QStringLiteral("one"), QStringLiteral("two")});
+    fixture.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fixture.window));
+
+    // A letter composed by an input method comes as text, without key presses.
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("\u00e9"));
+    QCoreApplication::sendEvent(fixture.edit, &composed);
+    QCOMPARE(fixture.codes, QList<int>{ui::key::Other});
+    QCOMPARE(fixture.edit->text(), QStringLiteral("\u00e9"));
+
+    // A key in the list a drop-down box opened is a key of the window.
+    list->showPopup();
+    QVERIFY(list->view()->isVisible());
+    QTest::keyClick(list->view(), Qt::Key_Down);
+    QCOMPARE(fixture.codes, (QList<int>{ui::key::Other, ui::key::Down}));
+    list->hidePopup();
 }

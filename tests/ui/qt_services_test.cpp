@@ -177,6 +177,14 @@ void UiTest::qtServices_screenSizeIsThePrimaryScreens()
     QCOMPARE(ui::QtServices().screenSize(), QSize(800, 600));
 }
 
+// The display's own pixels, whatever the desktop's scale: the tests' screen is 800 x 600 pixels,
+// and this test runs a second time with the desktop scaled by 2.25, where the logical size is
+// rounded (356 x 267).
+void UiTest::qtServices_screenPixelsAreTheDisplays()
+{
+    QCOMPARE(ui::QtServices().screenPixels(), QSize(800, 600));
+}
+
 void UiTest::qtServices_endHidesEveryWindow()
 {
     QWidget first, second;

@@ -19,6 +19,9 @@ private Q_SLOTS:
     void keyPreview_seesKeysAsKeyCodes();
     void keyPreview_consumedKeysNeverReachTheControl();
     void keyPreview_ignoresOtherWindows();
+    void keyPreview_seesKeysShortcutsTakeOnce_data();
+    void keyPreview_seesKeysShortcutsTakeOnce();
+    void keyPreview_seesComposedTextAndPopups();
 
     // qt_services_test.cpp
     void qtServices_messageBoxShowsWhatItWasGiven_data();
@@ -28,6 +31,7 @@ private Q_SLOTS:
     void qtServices_busyPointerIsOnOrOff();
     void qtServices_settingsRoundTripWithDefault();
     void qtServices_screenSizeIsThePrimaryScreens();
+    void qtServices_screenPixelsAreTheDisplays();
     void qtServices_endHidesEveryWindow();
 
     // scripted_services_test.cpp
