@@ -53,8 +53,22 @@ QuerySource::QuerySource(Store& store, const QString& name, const QString& sourc
     if (trimmed.startsWith(u"SELECT", Qt::CaseInsensitive) || trimmed.startsWith(u"WITH", Qt::CaseInsensitive))
         m_sql = trimmed;
     else
-        m_sql = QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(QString(trimmed).replace(u'"', QStringLiteral("\"\"")));
+        m_sql = tableSql(trimmed);
     refresh();
+}
+
+// A table's rows in their order: exactly the table's fields (never the store's row key), or
+// every column of a table the store does not know.
+QString QuerySource::tableSql(const QString& table)
+{
+    const auto quoted = [](QStringView identifier) { return u'"' + identifier.toString().replace(u'"', QStringLiteral("\"\"")) + u'"'; };
+    const TableDef* def = schema::table(table);
+    if (!def)
+        return QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(quoted(table));
+    QStringList fields;
+    for (const FieldDef& field : def->fields)
+        fields << quoted(field.name);
+    return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(fields.join(QStringLiteral(", ")), quoted(def->name), quoted(schema::kRowKey));
 }
 
 void QuerySource::refresh()

@@ -87,6 +87,41 @@ void checkHeader(const QString& path)
         notAStore(path, QStringLiteral("the file is damaged or cut short"));
 }
 
+// The table as the store makes it under `name`: the row key, then every field.
+QString createTableSql(const TableDef& table, const QString& name)
+{
+    QStringList columns{quoted(schema::kRowKey.toString()) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT")};
+    for (const FieldDef& field : table.fields)
+        columns << columnSql(field);
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), columns.join(QStringLiteral(", ")));
+}
+
+QString fieldList(const TableDef& table)
+{
+    QStringList names;
+    for (const FieldDef& field : table.fields)
+        names << quoted(QString::fromUtf16(field.name));
+    return names.join(QStringLiteral(", "));
+}
+
+// Gives every row of the tables a store of layout `version` already has a key of its own, in the
+// order of their hidden row ids, which is the order they were added: each table is made again
+// with its key and its rows copied over in that order.
+void addRowKeys(Store& store, int version)
+{
+    for (const TableDef& table : schema::tables()) {
+        if (table.since > version)
+            continue;
+        const QString name = table.qName();
+        const QString keyed = name + QStringLiteral(" with keys");
+        const QString fields = fieldList(table);
+        store.exec(createTableSql(table, keyed));
+        store.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 ORDER BY rowid").arg(quoted(keyed), fields, quoted(name)));
+        store.exec(QStringLiteral("DROP TABLE %1").arg(quoted(name)));
+        store.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(keyed), quoted(name)));
+    }
+}
+
 // Makes the tables that came after `version` of the store's layout, with the rows they start
 // with: the receipt's layout in the table of reports.
 void addTables(Store& store, int version)
@@ -94,10 +129,7 @@ void addTables(Store& store, int version)
     for (const TableDef& table : schema::tables()) {
         if (table.since <= version)
             continue;
-        QStringList columns;
-        for (const FieldDef& field : table.fields)
-            columns << columnSql(field);
-        store.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table.qName()), columns.join(QStringLiteral(", "))));
+        store.exec(createTableSql(table, table.qName()));
         if (table.qName() == schema::kReportsTable) {
             Statement report = store.prepare(QStringLiteral("INSERT INTO %1 (\"Name\", \"Layout\") VALUES (?, ?)").arg(quoted(table.qName())));
             report.bindText(1, schema::kReceiptReport.toString());
@@ -107,7 +139,10 @@ void addTables(Store& store, int version)
     }
 }
 
-// Refuses a store that lacks a table or a field that its layout `version` should have.
+// The layout that gave every row a key of its own.
+constexpr int kRowKeysSince = 3;
+
+// Refuses a store that lacks a table, a field or a row key that its layout `version` should have.
 void checkTables(Store& store, int version)
 {
     for (const TableDef& table : schema::tables()) {
@@ -115,14 +150,23 @@ void checkTables(Store& store, int version)
             continue;
         Statement info = store.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.qName())));
         QSet<QString> columns;
-        while (info.step())
-            columns.insert(info.columnText(1).toLower());
+        bool keyed = false;
+        while (info.step()) {
+            const QString column = info.columnText(1);
+            columns.insert(column.toLower());
+            // Only an INTEGER PRIMARY KEY is the row's id itself, kept as it is by VACUUM.
+            if (column.compare(schema::kRowKey, Qt::CaseInsensitive) == 0 && info.columnInt(5) == 1
+                && info.columnText(2).compare(u"INTEGER", Qt::CaseInsensitive) == 0)
+                keyed = true;
+        }
         if (columns.isEmpty())
             notAStore(store.path(), QStringLiteral("it has no table %1").arg(table.qName()));
         for (const FieldDef& field : table.fields) {
             if (!columns.contains(QString::fromUtf16(field.name).toLower()))
                 notAStore(store.path(), QStringLiteral("its table %1 has no field %2").arg(table.qName(), QString::fromUtf16(field.name)));
         }
+        if (version >= kRowKeysSince && !keyed)
+            notAStore(store.path(), QStringLiteral("its table %1 has no row key %2").arg(table.qName(), schema::kRowKey.toString()));
     }
 }
 
@@ -192,12 +236,22 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
         version = std::max(version, 1);
     }
     checkTables(*store, version);
-    // A store made by an earlier version gets the tables added since, in one transaction.
+
+    // A store made by an earlier version is brought up to date in one transaction: its rows get
+    // their keys, then the tables added since are made.
     if (version < schema::kSchemaVersion) {
-        store->exec(QStringLiteral("BEGIN"));
-        addTables(*store, version);
-        store->exec(QStringLiteral("PRAGMA user_version = %1").arg(schema::kSchemaVersion));
-        store->exec(QStringLiteral("COMMIT"));
+        try {
+            store->exec(QStringLiteral("BEGIN IMMEDIATE"));
+            if (version < kRowKeysSince)
+                addRowKeys(*store, version);
+            addTables(*store, version);
+            store->exec(QStringLiteral("PRAGMA user_version = %1").arg(schema::kSchemaVersion));
+            store->exec(QStringLiteral("COMMIT"));
+        } catch (const Error& e) {
+            // Closing the connection undoes what was begun.
+            throw Error(e.kind(),
+                QStringLiteral("The store %1 could not be brought up to date and was left as it was: %2").arg(QDir::toNativeSeparators(path), e.message()));
+        }
         checkTables(*store, schema::kSchemaVersion);
     }
 
