@@ -58,6 +58,8 @@ public:
         bool operator==(const Versions&) const = default;
     };
     Versions versions(const QString& table);
+    // The `table` part of versions(), without asking the file.
+    std::uint64_t tableVersion(const QString& table) const { return m_tableVersions.value(table); }
     Statement prepare(const QString& sql);
     void exec(const QString& sql);
     [[noreturn]] void fail(int code, const QString& what) const;

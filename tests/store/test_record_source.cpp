@@ -47,6 +47,21 @@ ErrorKind kindOf(const std::function<void()>& action)
     return ErrorKind(-1);
 }
 
+// Another program's connection to the store file, writing with plain SQLite calls.
+struct OtherProgram {
+    sqlite3* db = nullptr;
+    explicit OtherProgram(const QString& path) { sqlite3_open(path.toUtf8().constData(), &db); }
+    ~OtherProgram() { sqlite3_close(db); }
+    OtherProgram(const OtherProgram&) = delete;
+    OtherProgram& operator=(const OtherProgram&) = delete;
+    int exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+};
+
+QString fieldOfRow(RecordSource& source, int row, QStringView field)
+{
+    return source.valueAt(row, source.fieldIndex(field)).toText();
+}
+
 } // namespace
 
 class TestRecordSource : public QObject {
@@ -67,10 +82,16 @@ private Q_SLOTS:
     void unitOfWork_commitKeepsEveryWrite();
     void unitOfWork_failurePartWayLeavesEveryTableAsItWas();
     void unitOfWork_nestedRollbackKeepsTheOuterWrites();
+    void rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow_data();
+    void rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow();
     void querySource_readsRowsWithTheirTypes();
     void refresh_seesWritesOfAnotherConnection();
+    void refresh_seesACommitMadeByAnotherProgramWhileWeWrote();
     void findUpperCase_answersAsTheScanWould_data();
     void findUpperCase_answersAsTheScanWould();
+    void findUpperCase_afterRefreshFindsAnotherProgramsChange_data();
+    void findUpperCase_afterRefreshFindsAnotherProgramsChange();
+    void findUpperCase_followsTheRowThatEditReadFromTheStore();
 };
 
 void TestRecordSource::emptyTable_isAtEndAtOnce()
@@ -400,6 +421,60 @@ void TestRecordSource::unitOfWork_nestedRollbackKeepsTheOuterWrites()
     QCOMPARE(codes(receipt), QStringList{QStringLiteral("kept")});
 }
 
+// A source stands on the last row while another deletes it (and maybe adds a row after it): its
+// edit or delete fails with no current row and never reaches another row.
+void TestRecordSource::rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("rowAddedAfter");
+    for (const char* operation : {"edit", "delete"}) {
+        QTest::addRow("%s of a deleted row", operation) << QString::fromLatin1(operation) << false;
+        QTest::addRow("%s of a deleted row, a row added since", operation) << QString::fromLatin1(operation) << true;
+    }
+}
+
+void TestRecordSource::rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow()
+{
+    QFETCH(QString, operation);
+    QFETCH(bool, rowAddedAfter);
+    StoreFixture f;
+    RecordSource stale(*f.store, QStringLiteral("Cancelitem"), QStringLiteral("tblReceipt"));
+    RecordSource other(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    for (const char* code : {"A1", "B2", "C3"}) {
+        other.addNew();
+        other.setField(u"Code", QString::fromLatin1(code));
+        other.setField(u"pQty", 1);
+        other.update();
+    }
+    stale.refresh();
+    stale.moveNext();
+    stale.moveNext(); // on C3
+    other.refresh();
+    other.moveNext();
+    other.moveNext();
+    other.remove();
+    if (rowAddedAfter) {
+        other.addNew();
+        other.setField(u"Code", QStringLiteral("NEW"));
+        other.setField(u"pQty", 5);
+        other.update();
+    }
+
+    if (operation == u"edit") {
+        QCOMPARE(kindOf([&] { stale.edit(); }), ErrorKind::NoCurrentRow);
+        QCOMPARE(kindOf([&] { stale.setField(u"pQty", 9); stale.update(); }), ErrorKind::NoCurrentRow);
+    } else {
+        QCOMPARE(kindOf([&] { stale.remove(); }), ErrorKind::NoCurrentRow);
+    }
+
+    RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt"));
+    const QStringList expected = rowAddedAfter ? QStringList{QStringLiteral("A1"), QStringLiteral("B2"), QStringLiteral("NEW")}
+                                               : QStringList{QStringLiteral("A1"), QStringLiteral("B2")};
+    QCOMPARE(codes(check), expected);
+    if (rowAddedAfter)
+        QCOMPARE(fieldOfRow(check, 2, u"pQty"), QStringLiteral("5"));
+}
+
 void TestRecordSource::querySource_readsRowsWithTheirTypes()
 {
     StoreFixture f;
@@ -455,6 +530,28 @@ void TestRecordSource::refresh_seesWritesOfAnotherConnection()
     QCOMPARE(codes(prices), (QStringList{QStringLiteral("A1"), QStringLiteral("B2")}));
 }
 
+// Another program commits while the source writes a row of its own: the next refresh reads
+// the other program's row too, though the source was current before its write.
+void TestRecordSource::refresh_seesACommitMadeByAnotherProgramWhileWeWrote()
+{
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+    addProduct(prices, QStringLiteral("A1"));
+    prices.refresh();
+
+    OtherProgram other(f.path);
+    bool written = false;
+    f.store->setWriteHook([&](const QString&) {
+        if (!std::exchange(written, true))
+            QCOMPARE(other.exec("INSERT INTO tblProductPrice (Code) VALUES ('OTHER')"), SQLITE_OK);
+    });
+    addProduct(prices, QStringLiteral("MINE"));
+    f.store->setWriteHook({});
+
+    prices.refresh();
+    QCOMPARE(codes(prices), (QStringList{QStringLiteral("A1"), QStringLiteral("OTHER"), QStringLiteral("MINE")}));
+}
+
 void TestRecordSource::findUpperCase_answersAsTheScanWould_data()
 {
     QTest::addColumn<QString>("upper");
@@ -491,6 +588,67 @@ void TestRecordSource::findUpperCase_answersAsTheScanWould()
         prices.moveNext();
         QCOMPARE(prices.field(code), Value(QStringLiteral("ABC")));
     }
+}
+
+// The lookup was built before another program changed the table; after the refresh it finds
+// products where the scan finds them.
+void TestRecordSource::findUpperCase_afterRefreshFindsAnotherProgramsChange_data()
+{
+    QTest::addColumn<QByteArray>("sql");
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<int>("row");
+    QTest::newRow("a new product") << QByteArray("INSERT INTO tblProductPrice (Code) VALUES ('D4')") << "D4" << 3;
+    QTest::newRow("a renamed product") << QByteArray("UPDATE tblProductPrice SET Code = 'X9' WHERE Code = 'B2'") << "X9" << 1;
+    QTest::newRow("the old name of a renamed product") << QByteArray("UPDATE tblProductPrice SET Code = 'X9' WHERE Code = 'B2'") << "B2" << -1;
+    QTest::newRow("a product moved up by a delete") << QByteArray("DELETE FROM tblProductPrice WHERE Code = 'A1'") << "C3" << 1;
+}
+
+void TestRecordSource::findUpperCase_afterRefreshFindsAnotherProgramsChange()
+{
+    QFETCH(QByteArray, sql);
+    QFETCH(QString, upper);
+    QFETCH(int, row);
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("DatatblPPrice"), QStringLiteral("tblProductPrice"));
+    for (const char* code : {"A1", "B2", "C3"})
+        addProduct(prices, QString::fromLatin1(code));
+    prices.refresh();
+    const int code = prices.fieldIndex(u"Code");
+    QCOMPARE(prices.findUpperCase(code, QStringLiteral("C3")), 2);
+
+    OtherProgram other(f.path);
+    QCOMPARE(other.exec(sql.constData()), SQLITE_OK);
+    prices.refresh();
+    QCOMPARE(prices.findUpperCase(code, upper), row);
+    if (row >= 0)
+        QCOMPARE(fieldOfRow(prices, row, u"Code"), upper);
+}
+
+// edit() brings the row set's row in line with the store: the lookup answers for the row as it
+// now reads.
+void TestRecordSource::findUpperCase_followsTheRowThatEditReadFromTheStore()
+{
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("DatatblPPrice"), QStringLiteral("tblProductPrice"));
+    RecordSource other(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+    for (const char* code : {"A1", "B2"})
+        addProduct(prices, QString::fromLatin1(code));
+    prices.refresh();
+    const int code = prices.fieldIndex(u"Code");
+    QCOMPARE(prices.findUpperCase(code, QStringLiteral("B2")), 1);
+
+    other.refresh();
+    other.moveNext();
+    other.edit();
+    other.setField(u"Code", QStringLiteral("NEWCODE"));
+    other.update();
+
+    prices.moveTo(1);
+    prices.edit();
+    prices.cancelUpdate();
+    QCOMPARE(prices.field(code), Value(QStringLiteral("NEWCODE")));
+    QCOMPARE(prices.findUpperCase(code, QStringLiteral("NEWCODE")), 1);
+    QCOMPARE(prices.findUpperCase(code, QStringLiteral("B2")), -1);
 }
 
 QTEST_GUILESS_MAIN(TestRecordSource)
