@@ -16,6 +16,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <exception>
 
 namespace store {
 namespace {
@@ -56,6 +57,13 @@ QString columnSql(const FieldDef& field)
 {
     throw Error(ErrorKind::NotAStore,
         QStringLiteral("The file %1 is not a Point of Sale store (%2). It was left as it is.").arg(QDir::toNativeSeparators(path), why));
+}
+
+template <class T>
+void addOnce(std::vector<T>& items, const T& item)
+{
+    if (std::find(items.begin(), items.end(), item) == items.end())
+        items.push_back(item);
 }
 
 std::uint32_t bigEndian32(const QByteArray& bytes, int at)
@@ -297,8 +305,22 @@ Store::Versions Store::versions(const QString& table)
     return {m_tableVersions.value(table), file};
 }
 
+bool Store::unitUndone() const
+{
+    return !m_units.empty() && (m_units.back().undone || sqlite3_get_autocommit(m_db));
+}
+
+void Store::failUndone() const
+{
+    throw Error(ErrorKind::IO, QStringLiteral("The store undid these writes after a failure: none of them was kept"));
+}
+
 void Store::beforeWrite(const QString& table)
 {
+    if (unitUndone())
+        failUndone();
+    if (!m_units.empty())
+        addOnce(m_units.back().tables, table);
     ++m_tableVersions[table];
     if (m_writeHook)
         m_writeHook(table);
@@ -306,47 +328,106 @@ void Store::beforeWrite(const QString& table)
 
 void Store::beginUnit()
 {
-    exec(QStringLiteral("SAVEPOINT unit%1").arg(m_units.size()));
+    if (unitUndone())
+        failUndone();
+    // The outermost unit takes the store for writing at once, waiting (up to the busy timeout)
+    // for another program's write to end: a unit that only asked when it first wrote would find
+    // its reads outdated by then and fail at once.
+    if (m_units.empty())
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+    else
+        exec(QStringLiteral("SAVEPOINT unit%1").arg(m_units.size()));
     m_units.emplace_back();
 }
 
 void Store::commitUnit()
 {
-    exec(QStringLiteral("RELEASE unit%1").arg(m_units.size() - 1));
-    std::vector<RecordSource*> touched = std::move(m_units.back());
+    if (unitUndone())
+        failUndone();
+    if (m_units.size() == 1)
+        exec(QStringLiteral("COMMIT"));
+    else
+        exec(QStringLiteral("RELEASE unit%1").arg(m_units.size() - 1));
+    Unit done = std::move(m_units.back());
     m_units.pop_back();
-    for (RecordSource* source : touched)
-        noteTouched(source);
+    // What an inner unit wrote is undone with the unit around it.
+    if (!m_units.empty()) {
+        for (const QString& table : done.tables)
+            addOnce(m_units.back().tables, table);
+        for (RecordSource* source : done.sources)
+            addOnce(m_units.back().sources, source);
+    }
 }
 
 void Store::rollbackUnit()
 {
-    const QString name = QStringLiteral("unit%1").arg(m_units.size() - 1);
-    std::vector<RecordSource*> touched = std::move(m_units.back());
+    Unit unit = std::move(m_units.back());
     m_units.pop_back();
-    exec(QStringLiteral("ROLLBACK TO ") + name);
-    exec(QStringLiteral("RELEASE ") + name);
-    for (RecordSource* source : touched)
-        ++m_tableVersions[source->table().qName()];
-    for (RecordSource* source : touched) {
-        source->reloadAfterRollback();
-        noteTouched(source);
+    std::exception_ptr failure;
+    if (!unit.undone && !sqlite3_get_autocommit(m_db)) {
+        try {
+            if (m_units.empty()) {
+                exec(QStringLiteral("ROLLBACK"));
+            } else {
+                const QString name = QStringLiteral("unit%1").arg(m_units.size());
+                exec(QStringLiteral("ROLLBACK TO ") + name);
+                exec(QStringLiteral("RELEASE ") + name);
+            }
+        } catch (...) {
+            failure = std::current_exception();
+        }
     }
+    // No transaction left: SQLite undid it whole, every enclosing unit with it (and a rollback
+    // statement that found nothing to undo did not fail).
+    if (sqlite3_get_autocommit(m_db)) {
+        failure = nullptr;
+        for (Unit& outer : m_units) {
+            unit.tables.insert(unit.tables.end(), outer.tables.begin(), outer.tables.end());
+            unit.sources.insert(unit.sources.end(), outer.sources.begin(), outer.sources.end());
+            outer.tables.clear();
+            outer.sources.clear();
+            outer.undone = true;
+        }
+    }
+    undo(unit);
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+// Marks the unit's tables changed, so that every record source reads them again at its next
+// refresh, and reads the row sets of the sources that wrote again now.
+void Store::undo(Unit& unit)
+{
+    for (const QString& table : unit.tables)
+        ++m_tableVersions[table];
+    std::vector<RecordSource*> sources;
+    for (RecordSource* source : unit.sources)
+        addOnce(sources, source);
+    std::exception_ptr failure;
+    for (RecordSource* source : sources) {
+        try {
+            source->reloadAfterRollback();
+            noteTouched(source);
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void Store::noteTouched(RecordSource* source)
 {
-    if (m_units.empty())
-        return;
-    auto& touched = m_units.back();
-    if (std::find(touched.begin(), touched.end(), source) == touched.end())
-        touched.push_back(source);
+    // A source read again inside an enclosing unit is read again when that one is undone too.
+    if (!m_units.empty() && !m_units.back().undone)
+        addOnce(m_units.back().sources, source);
 }
 
 void Store::forget(RecordSource* source)
 {
-    for (auto& touched : m_units)
-        touched.erase(std::remove(touched.begin(), touched.end(), source), touched.end());
+    for (Unit& unit : m_units)
+        unit.sources.erase(std::remove(unit.sources.begin(), unit.sources.end(), source), unit.sources.end());
 }
 
 } // namespace store

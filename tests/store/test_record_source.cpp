@@ -9,7 +9,10 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <functional>
+#include <optional>
+#include <thread>
 
 using store::Currency;
 using store::ErrorKind;
@@ -82,6 +85,11 @@ private Q_SLOTS:
     void unitOfWork_commitKeepsEveryWrite();
     void unitOfWork_failurePartWayLeavesEveryTableAsItWas();
     void unitOfWork_nestedRollbackKeepsTheOuterWrites();
+    void unitOfWork_outerRollbackAfterAnInnerCommitReadsTheInnerSourcesAgain();
+    void unitOfWork_undoneBySQLiteItselfIsReadAgain_data();
+    void unitOfWork_undoneBySQLiteItselfIsReadAgain();
+    void unitOfWork_rollbackReachesTablesOfASourceGoneMeanwhile();
+    void unitOfWork_waitsForAnotherProgramsWriteAndReadsAfterIt();
     void rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow_data();
     void rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow();
     void querySource_readsRowsWithTheirTypes();
@@ -419,6 +427,161 @@ void TestRecordSource::unitOfWork_nestedRollbackKeepsTheOuterWrites()
     RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt"));
     QCOMPARE(codes(check), QStringList{QStringLiteral("kept")});
     QCOMPARE(codes(receipt), QStringList{QStringLiteral("kept")});
+}
+
+// The inner unit's record sources are read again when the unit around it is undone, though the
+// inner unit itself was committed.
+void TestRecordSource::unitOfWork_outerRollbackAfterAnInnerCommitReadsTheInnerSourcesAgain()
+{
+    StoreFixture f;
+    RecordSource receipt(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    RecordSource day(*f.store, QStringLiteral("DatatblDailySale"), QStringLiteral("tblDailySale"));
+    {
+        store::UnitOfWork outer(*f.store);
+        day.edit();
+        day.setField(u"totalItems", 5);
+        day.update();
+        {
+            store::UnitOfWork inner(*f.store);
+            receipt.addNew();
+            receipt.setField(u"Code", QStringLiteral("A1"));
+            receipt.update();
+            inner.commit();
+        }
+        QCOMPARE(receipt.recordCount(), 1);
+    }
+    QCOMPARE(receipt.recordCount(), 0);
+    QCOMPARE(day.field(u"totalItems"), Value(std::int16_t(0)));
+    QCOMPARE(RecordSource(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt")).recordCount(), 0);
+}
+
+// A full disk (here: no page more than the file has) makes SQLite undo the whole transaction
+// itself. The record sources that wrote, in the failed unit and in every unit around it, show
+// the file as it is; the units around it can no longer commit; the store goes on afterwards.
+void TestRecordSource::unitOfWork_undoneBySQLiteItselfIsReadAgain_data()
+{
+    QTest::addColumn<bool>("nested");
+    QTest::newRow("the outermost unit") << false;
+    QTest::newRow("a unit inside another") << true;
+}
+
+void TestRecordSource::unitOfWork_undoneBySQLiteItselfIsReadAgain()
+{
+    QFETCH(bool, nested);
+    StoreFixture f;
+    RecordSource receipt(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    RecordSource day(*f.store, QStringLiteral("DatatblDailySale"), QStringLiteral("tblDailySale"));
+    RecordSource lines(*f.store, QStringLiteral("daillySale"), QStringLiteral("daillySale"));
+    f.store->exec(QStringLiteral("PRAGMA max_page_count = 1")); // as many pages as the file has now
+
+    const auto addReceiptLine = [&] {
+        receipt.addNew();
+        receipt.setField(u"Code", QStringLiteral("A1"));
+        receipt.update();
+    };
+    // Nested: the receipt line is written by the unit around the one that fails.
+    std::optional<store::UnitOfWork> outer;
+    if (nested) {
+        outer.emplace(*f.store);
+        addReceiptLine();
+    }
+    try {
+        store::UnitOfWork line(*f.store);
+        if (!nested)
+            addReceiptLine();
+        day.edit();
+        day.setField(u"totalItems", 2);
+        day.update();
+        lines.addNew();
+        lines.setField(u"Nome_Produto", QString(20000, u'x')); // needs pages the file cannot grow
+        lines.update();
+        line.commit();
+        QFAIL("the store took a row it had no room for");
+    } catch (const store::Error& e) {
+        QCOMPARE(e.kind(), ErrorKind::IO);
+    }
+    f.store->exec(QStringLiteral("PRAGMA max_page_count = 1000000"));
+    if (outer) {
+        QCOMPARE(kindOf([&] { outer->commit(); }), ErrorKind::IO);
+        QCOMPARE(kindOf([&] { receipt.addNew(); receipt.update(); }), ErrorKind::IO);
+        outer.reset();
+    }
+
+    for (const bool refreshed : {false, true}) {
+        if (refreshed) {
+            for (RecordSource* source : {&receipt, &day, &lines})
+                source->refresh();
+        }
+        QCOMPARE(receipt.recordCount(), 0);
+        QCOMPARE(day.field(u"totalItems"), Value(std::int16_t(0)));
+        QCOMPARE(lines.recordCount(), 0);
+    }
+    QCOMPARE(RecordSource(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt")).recordCount(), 0);
+
+    {
+        store::UnitOfWork next(*f.store);
+        receipt.addNew();
+        receipt.setField(u"Code", QStringLiteral("B2"));
+        receipt.update();
+        next.commit();
+    }
+    RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt"));
+    QCOMPARE(codes(check), QStringList{QStringLiteral("B2")});
+}
+
+// A source that wrote inside the unit and is gone before the unit is undone: the table it wrote
+// is still read again by every other source.
+void TestRecordSource::unitOfWork_rollbackReachesTablesOfASourceGoneMeanwhile()
+{
+    StoreFixture f;
+    RecordSource reader(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    {
+        store::UnitOfWork unit(*f.store);
+        {
+            RecordSource writer(*f.store, QStringLiteral("datReceipt"), QStringLiteral("tblReceipt"));
+            writer.addNew();
+            writer.setField(u"Code", QStringLiteral("A1"));
+            writer.update();
+        }
+        reader.refresh();
+        QCOMPARE(reader.recordCount(), 1);
+    }
+    reader.refresh();
+    QCOMPARE(reader.recordCount(), 0);
+}
+
+// A unit takes the store for writing when it starts: it waits for another program's write to
+// end, then reads and writes after it instead of failing on a row read before it.
+void TestRecordSource::unitOfWork_waitsForAnotherProgramsWriteAndReadsAfterIt()
+{
+    StoreFixture f;
+    RecordSource stock(*f.store, QStringLiteral("DataPQty"), QStringLiteral("tblProductQuantity"));
+    stock.addNew();
+    stock.setField(u"QuantityOnHand", 10);
+    stock.update();
+    stock.refresh();
+
+    OtherProgram other(f.path);
+    QCOMPARE(other.exec("BEGIN IMMEDIATE; UPDATE tblProductQuantity SET QuantitySold = 3"), SQLITE_OK);
+    std::thread finish([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        other.exec("COMMIT");
+    });
+    try {
+        store::UnitOfWork unit(*f.store);
+        stock.edit();
+        stock.setField(u"QuantityOnHand", stock.field(u"QuantityOnHand").toWhole() - 2);
+        stock.update();
+        unit.commit();
+    } catch (const store::Error& e) {
+        finish.join();
+        QFAIL(qPrintable(e.message()));
+    }
+    finish.join();
+
+    RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblProductQuantity"));
+    QCOMPARE(check.field(u"QuantityOnHand"), Value(std::int16_t(8)));
+    QCOMPARE(check.field(u"QuantitySold"), Value(std::int16_t(3)));
 }
 
 // A source stands on the last row while another deletes it (and maybe adds a row after it): its
