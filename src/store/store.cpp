@@ -178,6 +178,38 @@ void checkTables(Store& store, int version)
     }
 }
 
+// Has SQLite read every page of the file before anything is written: a damaged store is
+// refused as it is, not found out later in the middle of a sale.
+void checkIntact(Store& store)
+{
+    bool intact = false;
+    try {
+        Statement check = store.prepare(QStringLiteral("PRAGMA quick_check(1)"));
+        intact = check.step() && check.columnText(0) == u"ok";
+    } catch (const Error&) {
+        // A page too damaged even to be checked.
+    }
+    if (!intact)
+        notAStore(store.path(), QStringLiteral("the file is damaged or cut short"));
+}
+
+// Puts the store in write-ahead mode. SQLite keeps the journal mode it had when it cannot switch
+// (a file system without shared memory, for one), and says so only by the mode it answers.
+void useWriteAheadLog(Store& store)
+{
+    QString mode;
+    {
+        Statement journal = store.prepare(QStringLiteral("PRAGMA journal_mode = WAL"));
+        if (journal.step())
+            mode = journal.columnText(0);
+    }
+    if (mode.compare(u"wal", Qt::CaseInsensitive) != 0)
+        throw Error(ErrorKind::IO,
+            QStringLiteral("The store %1 cannot keep its write-ahead log here (its journal mode stays \"%2\"). The program does not run "
+                           "without it: move the store to a local disk.")
+                .arg(QDir::toNativeSeparators(store.path()), mode));
+}
+
 } // namespace
 
 Store::Store(QString path, sqlite3* db) : m_path(std::move(path)), m_db(db), m_locale(convert::staffLocale()) {}
@@ -232,7 +264,9 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
     sqlite3_busy_timeout(raw, 2000);
     sqlite3_extended_result_codes(raw, 1);
 
-    // Every table and field the program reads must be there before anything is written.
+    // The whole file must be sound, and every table and field the program reads must be there,
+    // before anything is written.
+    checkIntact(*store);
     int version = 0;
     {
         Statement read = store->prepare(QStringLiteral("PRAGMA user_version"));
@@ -244,6 +278,9 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
         version = std::max(version, 1);
     }
     checkTables(*store, version);
+
+    useWriteAheadLog(*store);
+    store->exec(QStringLiteral("PRAGMA synchronous = FULL"));
 
     // A store made by an earlier version is brought up to date in one transaction: its rows get
     // their keys, then the tables added since are made.
@@ -262,9 +299,6 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
         }
         checkTables(*store, schema::kSchemaVersion);
     }
-
-    store->exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-    store->exec(QStringLiteral("PRAGMA synchronous = FULL"));
     return store;
 }
 

@@ -25,8 +25,10 @@ class Store {
 public:
     // Opens the store at a host path. A missing file is created with the schema and the rows a
     // first use needs (one tblDailySale row dated `today` with zero totals, one tblTax row with
-    // Tax 0); the file appears only once it is complete. A file that exists but is not a store
-    // is refused with Error(NotAStore) naming the file, and is not modified.
+    // Tax 0); the file appears only once it is complete. A file that exists but is not a store,
+    // or a store that is damaged, is refused with Error(NotAStore) naming the file, and is not
+    // modified. A store that cannot keep a write-ahead log (so that a write that returned is on
+    // disk and another program's reads never block it) is refused with Error(IO).
     static std::unique_ptr<Store> open(const QString& path, const QDate& today);
 
     ~Store();

@@ -152,6 +152,7 @@ private Q_SLOTS:
     void storeWithoutRowKeys_getsThemInTheOrderOfItsRows();
     void storeWithoutRowKeys_thatCannotBeBroughtOverIsLeftAtItsLayout();
     void vacuumByAnotherTool_leavesEveryRecordSourceOnItsRows();
+    void withoutWriteAheadLog_theStoreIsRefused();
     void valuesOnDisk_arePlainForOtherTools();
     void databaseRules_refuseWhatTheProgramCannotRead_data();
     void databaseRules_refuseWhatTheProgramCannotRead();
@@ -326,6 +327,29 @@ void TestStore::vacuumByAnotherTool_leavesEveryRecordSourceOnItsRows()
     QCOMPARE(codes(checkStock), (QStringList{"A1", "D4"}));
 }
 
+// Where SQLite cannot keep a write-ahead log it keeps the old journal mode without a word (here:
+// a file system reached through dot-file locks, without shared memory). The program refuses to
+// run on it, saying why.
+void TestStore::withoutWriteAheadLog_theStoreIsRefused()
+{
+    sqlite3_vfs* usual = sqlite3_vfs_find(nullptr);
+    sqlite3_vfs* dotFiles = sqlite3_vfs_find("unix-dotfile");
+    if (!dotFiles)
+        QSKIP("this SQLite has no file system without shared memory");
+    sqlite3_vfs_register(dotFiles, 1);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Grocery.mdb"));
+    QString message;
+    try {
+        store::Store::open(path, QDate(2026, 12, 10));
+    } catch (const store::Error& e) {
+        QCOMPARE(e.kind(), ErrorKind::IO);
+        message = e.message();
+    }
+    sqlite3_vfs_register(usual, 1);
+    QVERIFY2(message.contains(u"write-ahead log") && message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+}
+
 void TestStore::reopen_keepsWhatWasWritten()
 {
     StoreFixture f;
@@ -435,6 +459,8 @@ void TestStore::notAStore_isRefusedAndLeftUnchanged_data()
     QTest::newRow("store without a table") << "missing table";
     QTest::newRow("earlier store without a table") << "earlier missing table";
     QTest::newRow("store without its reports") << "missing reports";
+    QTest::newRow("store with a garbage page") << "garbage page";
+    QTest::newRow("store with a garbage page, in write-ahead mode") << "garbage page in wal";
     QTest::newRow("store whose table lost its row key") << "missing row key";
 }
 
@@ -467,8 +493,18 @@ void TestStore::notAStore_isRefusedAndLeftUnchanged()
             }
             unit.commit();
         }
-        runSql(path, "PRAGMA journal_mode = DELETE;");
-        if (kind == u"missing row key") {
+        if (kind != u"garbage page in wal")
+            runSql(path, "PRAGMA journal_mode = DELETE;");
+        if (kind.startsWith(u"garbage page")) {
+            // One page in the middle of the products, overwritten: the header is whole.
+            const QByteArray whole = readAll(path);
+            const int pageSize = queryOne(path, "PRAGMA page_size").toInt();
+            QByteArray damaged = whole;
+            const int page = int(whole.size() / pageSize) - 2;
+            for (int i = 0; i < pageSize; ++i)
+                damaged[page * pageSize + i] = char((i * 7919) % 251);
+            writeFile(path, damaged);
+        } else if (kind == u"missing row key") {
             runSql(path, "CREATE TABLE copy AS SELECT Code, ProductName, ProductPrice, VPrice, ProdCathegory FROM tblProductPrice;"
                          "DROP TABLE tblProductPrice; ALTER TABLE copy RENAME TO tblProductPrice;");
         } else if (kind == u"truncated") {
