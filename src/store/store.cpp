@@ -257,7 +257,9 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
     checkHeader(path);
 
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    // The connection is used from the user-interface thread alone: SQLite need not lock it
+    // around every call.
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<Store> store(new Store(path, raw));
     if (rc != SQLITE_OK)
         store->fail(rc, QStringLiteral("open %1").arg(path));
