@@ -74,6 +74,10 @@ QString QuerySource::tableSql(const QString& table)
 void QuerySource::refresh()
 {
     Statement query = m_store.prepare(m_sql);
+    // A query source only reads: a statement that would write (WITH ... DELETE, for one) is
+    // refused before it runs.
+    if (!sqlite3_stmt_readonly(query.handle()))
+        throw Error(ErrorKind::IO, QStringLiteral("%1 only reads the store, and its query would change it: %2").arg(m_name, m_sql));
     const int columns = query.columnCount();
     m_fieldNames.clear();
     std::vector<std::optional<Type>> types;

@@ -93,6 +93,7 @@ private Q_SLOTS:
     void rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow_data();
     void rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow();
     void querySource_readsRowsWithTheirTypes();
+    void querySource_refusesAStatementThatWrites();
     void refresh_seesWritesOfAnotherConnection();
     void refresh_seesACommitMadeByAnotherProgramWhileWeWrote();
     void findUpperCase_answersAsTheScanWould_data();
@@ -665,6 +666,21 @@ void TestRecordSource::querySource_readsRowsWithTheirTypes()
     lines.update();
     chart.refresh();
     QCOMPARE(chart.recordCount(), 3);
+}
+
+// A query source only reads: a text that would write is refused and writes nothing.
+void TestRecordSource::querySource_refusesAStatementThatWrites()
+{
+    StoreFixture f;
+    RecordSource receipt(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    receipt.addNew();
+    receipt.setField(u"Code", QStringLiteral("A1"));
+    receipt.update();
+    QCOMPARE(kindOf([&] {
+        store::QuerySource chart(*f.store, QStringLiteral("chart"), QStringLiteral("WITH gone AS (SELECT 1) DELETE FROM tblReceipt"));
+    }),
+        ErrorKind::IO);
+    QCOMPARE(RecordSource(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt")).recordCount(), 1);
 }
 
 void TestRecordSource::refresh_seesWritesOfAnotherConnection()
