@@ -28,6 +28,20 @@ QString keyColumn()
     return quoted(schema::kRowKey);
 }
 
+// QString::toUpper of a UTF-8 text; plain ASCII, by far the most common, in one pass.
+QString upperOfUtf8(const char* text, qsizetype size)
+{
+    QString out(size, Qt::Uninitialized);
+    QChar* to = out.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80)
+            return QString::fromUtf8(text, size).toUpper();
+        to[i] = QChar(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
+    }
+    return out;
+}
+
 const TableDef& tableOrThrow(const QString& table)
 {
     const TableDef* def = schema::table(table);
@@ -78,13 +92,17 @@ int RecordSource::findUpperCase(int index, const QString& upper) const
     if (!slot) {
         slot = std::make_unique<QHash<QString, int>>();
         slot->reserve(recordCount());
-        for (int row = 0; row < recordCount(); ++row) {
-            const Value value = cellValue(m_cells[cellIndex(row, index)], m_table->fields[std::size_t(index)].type);
-            if (value.isNull())
+        const Type type = m_table->fields[std::size_t(index)].type;
+        // From the last row to the first, so that the first row of equal texts is the one kept.
+        for (int row = recordCount() - 1; row >= 0; --row) {
+            const Cell& cell = m_cells[cellIndex(row, index)];
+            if (cell.kind == Cell::Null)
                 continue;
-            const QString key = value.toText().toUpper();
-            if (!slot->contains(key))
-                slot->insert(key, row); // the first row wins
+            // A text field's stored text is its text: read it straight from the row set.
+            QString key = (type == Type::Text && cell.kind == Cell::Text)
+                ? upperOfUtf8(m_arena.data() + cell.text.offset, qsizetype(cell.text.size))
+                : cellValue(cell, type).toText().toUpper();
+            slot->insert(std::move(key), row);
         }
     }
     const auto found = slot->constFind(upper);

@@ -740,6 +740,7 @@ void TestRecordSource::findUpperCase_answersAsTheScanWould_data()
     QTest::newRow("a blank makes another text") << " ABC" << -1;
     QTest::newRow("not there") << "ZZZ" << -1;
     QTest::newRow("empty text matches an empty field, never a null one") << "" << 3;
+    QTest::newRow("letters beyond ASCII upper-cased") << QStringLiteral("PÃO ÉCLAIR") << 5;
 }
 
 void TestRecordSource::findUpperCase_answersAsTheScanWould()
@@ -755,6 +756,7 @@ void TestRecordSource::findUpperCase_answersAsTheScanWould()
     prices.update();
     prices.addNew(); // a null code
     prices.update();
+    addProduct(prices, QStringLiteral("pão éclair"));
     prices.refresh();
     const int code = prices.fieldIndex(u"Code");
     QCOMPARE(prices.findUpperCase(code, upper), row);
