@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -337,6 +338,7 @@ void TestStore::withoutWriteAheadLog_theStoreIsRefused()
     if (!dotFiles)
         QSKIP("this SQLite has no file system without shared memory");
     sqlite3_vfs_register(dotFiles, 1);
+    const auto restore = qScopeGuard([usual] { sqlite3_vfs_register(usual, 1); });
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Grocery.mdb"));
     QString message;
@@ -346,7 +348,6 @@ void TestStore::withoutWriteAheadLog_theStoreIsRefused()
         QCOMPARE(e.kind(), ErrorKind::IO);
         message = e.message();
     }
-    sqlite3_vfs_register(usual, 1);
     QVERIFY2(message.contains(u"write-ahead log") && message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
 }
 
