@@ -1,15 +1,19 @@
 // Record sources beside the same work done with plain SQLite calls, on one catalogue of 32,767
-// products: a refresh of both product tables followed by the paired scan to the last row, and
-// one durable single-field update.
+// products: a refresh of both product tables followed by the paired scan to the last row, one
+// durable single-field update, and opening the store (which checks every page of the file)
+// beside a plain open and a plain open followed by the same check.
 #include "bench_main.h"
 #include "catalogue.h"
 
+#include "store/error.h"
 #include "store/record_source.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <QCoreApplication>
+
+#include <cstring>
 
 namespace {
 
@@ -111,12 +115,57 @@ void PlainSqlite_DurableUpdate(benchmark::State& state)
     sqlite3_close(db);
 }
 
+void Store_Open(benchmark::State& state)
+{
+    Catalogue& c = catalogue();
+    for (auto _ : state) {
+        try {
+            benchmark::DoNotOptimize(store::Store::open(c.path, QDate(2026, 12, 10)));
+        } catch (const store::Error& e) {
+            state.SkipWithError(qPrintable(e.message()));
+            break;
+        }
+    }
+}
+
+// Opens the file as the store does (WAL, full synchronous writes) and reads its layout version,
+// with or without SQLite's quick check of every page.
+void plainOpen(benchmark::State& state, bool quickCheck)
+{
+    Catalogue& c = catalogue();
+    for (auto _ : state) {
+        sqlite3* db = openPlain(c.path);
+        sqlite3_stmt* read = nullptr;
+        sqlite3_prepare_v2(db, quickCheck ? "PRAGMA quick_check(1)" : "PRAGMA user_version", -1, &read, nullptr);
+        const bool answered = sqlite3_step(read) == SQLITE_ROW;
+        if (!answered || (quickCheck && std::strcmp(reinterpret_cast<const char*>(sqlite3_column_text(read, 0)), "ok") != 0))
+            state.SkipWithError("the store did not answer");
+        sqlite3_finalize(read);
+        sqlite3_close(db);
+        if (!answered)
+            break;
+    }
+}
+
+void PlainSqlite_Open(benchmark::State& state)
+{
+    plainOpen(state, false);
+}
+
+void PlainSqlite_OpenAndQuickCheck(benchmark::State& state)
+{
+    plainOpen(state, true);
+}
+
 } // namespace
 
 BENCHMARK(RecordSource_RefreshAndPairedScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlainSqlite_RefreshAndPairedScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(RecordSource_DurableUpdate)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PlainSqlite_DurableUpdate)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Store_Open)->Unit(benchmark::kMillisecond);
+BENCHMARK(PlainSqlite_Open)->Unit(benchmark::kMillisecond);
+BENCHMARK(PlainSqlite_OpenAndQuickCheck)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -53,13 +53,31 @@ QuerySource::QuerySource(Store& store, const QString& name, const QString& sourc
     if (trimmed.startsWith(u"SELECT", Qt::CaseInsensitive) || trimmed.startsWith(u"WITH", Qt::CaseInsensitive))
         m_sql = trimmed;
     else
-        m_sql = QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(QString(trimmed).replace(u'"', QStringLiteral("\"\"")));
+        m_sql = tableSql(trimmed);
     refresh();
+}
+
+// A table's rows in their order: exactly the table's fields (never the store's row key), or
+// every column of a table the store does not know.
+QString QuerySource::tableSql(const QString& table)
+{
+    const auto quoted = [](QStringView identifier) { return u'"' + identifier.toString().replace(u'"', QStringLiteral("\"\"")) + u'"'; };
+    const TableDef* def = schema::table(table);
+    if (!def)
+        return QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(quoted(table));
+    QStringList fields;
+    for (const FieldDef& field : def->fields)
+        fields << quoted(field.name);
+    return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(fields.join(QStringLiteral(", ")), quoted(def->name), quoted(schema::kRowKey));
 }
 
 void QuerySource::refresh()
 {
     Statement query = m_store.prepare(m_sql);
+    // A query source only reads: a statement that would write (WITH ... DELETE, for one) is
+    // refused before it runs.
+    if (!sqlite3_stmt_readonly(query.handle()))
+        throw Error(ErrorKind::IO, QStringLiteral("%1 only reads the store, and its query would change it: %2").arg(m_name, m_sql));
     const int columns = query.columnCount();
     m_fieldNames.clear();
     std::vector<std::optional<Type>> types;

@@ -17,7 +17,8 @@ class Store;
 class QuerySource : public QObject {
     Q_OBJECT
 public:
-    // `source` is an SQL SELECT text, or a table name, read as SELECT * from it.
+    // `source` is an SQL text that reads (SELECT or WITH ... SELECT), or a table name, read as
+    // every field of it in the table's order. A text that would write is refused with Error(IO).
     QuerySource(Store& store, const QString& name, const QString& source, QObject* parent = nullptr);
 
     const QString& name() const { return m_name; }
@@ -40,6 +41,8 @@ Q_SIGNALS:
     void currentChanged();
 
 private:
+    static QString tableSql(const QString& table);
+
     Store& m_store;
     QString m_name;
     QString m_sql;

@@ -9,15 +9,37 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstring>
 
 namespace store {
 namespace {
 
-QString quoted(const char16_t* identifier)
+QString quoted(QStringView identifier)
 {
-    QString out = QString::fromUtf16(identifier);
+    QString out = identifier.toString();
     out.replace(u'"', QStringLiteral("\"\""));
     return u'"' + out + u'"';
+}
+
+// Rows are found by the key the store gives each of them, which is never handed out twice: a
+// row set read before another source deleted a row can never reach a row added after it.
+QString keyColumn()
+{
+    return quoted(schema::kRowKey);
+}
+
+// QString::toUpper of a UTF-8 text; plain ASCII, by far the most common, in one pass.
+QString upperOfUtf8(const char* text, qsizetype size)
+{
+    QString out(size, Qt::Uninitialized);
+    QChar* to = out.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80)
+            return QString::fromUtf8(text, size).toUpper();
+        to[i] = QChar(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
+    }
+    return out;
 }
 
 const TableDef& tableOrThrow(const QString& table)
@@ -37,9 +59,9 @@ RecordSource::RecordSource(Store& store, const QString& name, const QString& tab
     QStringList columns;
     for (const FieldDef& field : m_table->fields)
         columns << quoted(field.name);
-    m_selectSql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(columns.join(QStringLiteral(", ")), quoted(m_table->name));
+    m_selectSql = QStringLiteral("SELECT %1, %2 FROM %3").arg(keyColumn(), columns.join(QStringLiteral(", ")), quoted(m_table->name));
     readRows();
-    setPosition(m_rowIds.empty() ? Position::AtEnd : Position::OnRow, 0);
+    setPosition(m_keys.empty() ? Position::AtEnd : Position::OnRow, 0);
 }
 
 RecordSource::~RecordSource()
@@ -70,13 +92,17 @@ int RecordSource::findUpperCase(int index, const QString& upper) const
     if (!slot) {
         slot = std::make_unique<QHash<QString, int>>();
         slot->reserve(recordCount());
-        for (int row = 0; row < recordCount(); ++row) {
-            const Value value = cellValue(m_cells[cellIndex(row, index)], m_table->fields[std::size_t(index)].type);
-            if (value.isNull())
+        const Type type = m_table->fields[std::size_t(index)].type;
+        // From the last row to the first, so that the first row of equal texts is the one kept.
+        for (int row = recordCount() - 1; row >= 0; --row) {
+            const Cell& cell = m_cells[cellIndex(row, index)];
+            if (cell.kind == Cell::Null)
                 continue;
-            const QString key = value.toText().toUpper();
-            if (!slot->contains(key))
-                slot->insert(key, row); // the first row wins
+            // A text field's stored text is its text: read it straight from the row set.
+            QString key = (type == Type::Text && cell.kind == Cell::Text)
+                ? upperOfUtf8(m_arena.data() + cell.text.offset, qsizetype(cell.text.size))
+                : cellValue(cell, type).toText().toUpper();
+            slot->insert(std::move(key), row);
         }
     }
     const auto found = slot->constFind(upper);
@@ -96,16 +122,20 @@ void RecordSource::moveTo(int row)
 void RecordSource::readRows()
 {
     dropIndexes();
-    m_seen = m_store.versions(m_table->qName());
-    Statement select = m_store.prepare(m_selectSql + QStringLiteral(" ORDER BY rowid"));
-    m_rowIds.clear();
+    // Taken before the read: a commit by another program while reading is read again next time.
+    const Store::Versions versions = m_store.versions(m_table->qName());
+    // A read that fails part-way leaves a row set that is read again at the next refresh.
+    m_seen = Store::Versions{0, -1};
+    Statement select = m_store.prepare(m_selectSql + QStringLiteral(" ORDER BY ") + keyColumn());
+    m_keys.clear();
     m_cells.clear();
     m_arena.clear();
     while (select.step()) {
-        m_rowIds.push_back(select.columnInt(0));
+        m_keys.push_back(select.columnInt(0));
         for (std::size_t c = 0; c < m_columns; ++c)
             m_cells.push_back(readCell(select, int(c) + 1));
     }
+    m_seen = versions;
 }
 
 RecordSource::Cell RecordSource::readCell(const Statement& select, int column)
@@ -136,6 +166,49 @@ RecordSource::Cell RecordSource::readCell(const Statement& select, int column)
     return cell;
 }
 
+bool RecordSource::sameCell(const Cell& cell, const Statement& select, int column) const
+{
+    switch (select.columnType(column)) {
+    case SQLITE_INTEGER:
+        return cell.kind == Cell::Int && cell.i == select.columnInt(column);
+    case SQLITE_FLOAT:
+        return cell.kind == Cell::Real && cell.d == select.columnDouble(column);
+    case SQLITE_NULL:
+        return cell.kind == Cell::Null;
+    default: {
+        int size = 0;
+        const char* text = select.columnUtf8(column, &size);
+        return cell.kind == Cell::Text && cell.text.size == std::uint32_t(size)
+            && std::memcmp(m_arena.data() + cell.text.offset, text, std::size_t(size)) == 0;
+    }
+    }
+}
+
+void RecordSource::failRowGone() const
+{
+    throw Error(ErrorKind::NoCurrentRow, QStringLiteral("Record is deleted: the current row of %1 is no longer in the store").arg(m_name));
+}
+
+// Runs one write of this source's table, the store told first (the unit of work, the table's
+// version, the write hook). Answers the table's versions as they were before the write.
+Store::Versions RecordSource::runWrite(Statement& write)
+{
+    m_store.noteTouched(this);
+    const Store::Versions before = m_store.versions(m_table->qName());
+    m_store.beforeWrite(m_table->qName());
+    write.step();
+    return before;
+}
+
+// After a write of our own: a row set that was current before it is current after it too. Only
+// our own table version moves on; the file's stays as read before the write, so that a commit
+// another program made meanwhile is read at the next refresh.
+void RecordSource::keepCurrent(const Store::Versions& before)
+{
+    if (before == m_seen)
+        m_seen = Store::Versions{m_store.tableVersion(m_table->qName()), before.file};
+}
+
 void RecordSource::setPosition(Position position, int index)
 {
     m_position = position;
@@ -154,7 +227,7 @@ void RecordSource::refresh()
     dropEdit();
     if (!isCurrent())
         readRows();
-    setPosition(m_rowIds.empty() ? Position::AtEnd : Position::OnRow, 0);
+    setPosition(m_keys.empty() ? Position::AtEnd : Position::OnRow, 0);
     Q_EMIT rowsReloaded();
     Q_EMIT currentChanged();
 }
@@ -162,7 +235,7 @@ void RecordSource::refresh()
 void RecordSource::moveFirst()
 {
     dropEdit();
-    setPosition(m_rowIds.empty() ? Position::AtEnd : Position::OnRow, 0);
+    setPosition(m_keys.empty() ? Position::AtEnd : Position::OnRow, 0);
     Q_EMIT currentChanged();
 }
 
@@ -287,16 +360,21 @@ void RecordSource::edit()
 {
     requireCurrentRow("edit");
     // Start from the row as it is stored now, which another record source may have changed.
-    Statement& select = cached(m_selectOne, m_selectSql + QStringLiteral(" WHERE rowid = ?"));
-    select.bindInt(1, m_rowIds[std::size_t(m_index)]);
+    Statement& select = cached(m_selectOne, m_selectSql + QStringLiteral(" WHERE ") + keyColumn() + QStringLiteral(" = ?"));
+    select.bindInt(1, m_keys[std::size_t(m_index)]);
     if (!select.step())
-        throw Error(ErrorKind::NoCurrentRow, QStringLiteral("Record is deleted: the current row of %1 is no longer in the store").arg(m_name));
+        failRowGone();
     m_buffer.assign(m_columns, Value());
     m_bufferSet.assign(m_columns, false);
     for (std::size_t c = 0; c < m_columns; ++c) {
-        const Cell cell = readCell(select, int(c) + 1);
-        m_cells[cellIndex(m_index, int(c))] = cell;
-        m_buffer[c] = cellValue(cell, m_table->fields[c].type);
+        Cell& kept = m_cells[cellIndex(m_index, int(c))];
+        if (!sameCell(kept, select, int(c) + 1)) {
+            // The row set takes the stored value, and a lookup built on the old one is dropped.
+            kept = readCell(select, int(c) + 1);
+            if (c < m_upperIndex.size())
+                m_upperIndex[c].reset();
+        }
+        m_buffer[c] = cellValue(kept, m_table->fields[c].type);
     }
     // Done with the row: a statement left on it would hold a read transaction open.
     select.reset();
@@ -368,16 +446,13 @@ void RecordSource::writeBuffer()
         insert.reset();
         for (std::size_t c = 0; c < m_columns; ++c)
             bindValue(insert, int(c) + 1, m_buffer[c]);
-        noteTouched();
-        const bool current = isCurrent();
+        const Store::Versions before = runWrite(insert);
         dropIndexes();
-        m_store.beforeWrite(m_table->qName());
-        insert.step();
-        m_rowIds.push_back(sqlite3_last_insert_rowid(m_store.handle()));
+        // The key is the row id: SQLite hands it out.
+        m_keys.push_back(sqlite3_last_insert_rowid(m_store.handle()));
         for (std::size_t c = 0; c < m_columns; ++c)
             m_cells.push_back(cellFromValue(m_buffer[c]));
-        if (current)
-            m_seen = m_store.versions(m_table->qName());
+        keepCurrent(before);
         return;
     }
 
@@ -390,8 +465,8 @@ void RecordSource::writeBuffer()
                 if (m_bufferSet[c])
                     assignments << quoted(m_table->fields[c].name) + QStringLiteral(" = ?");
             }
-            slot = std::make_unique<Statement>(m_store.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                    .arg(quoted(m_table->name), assignments.join(QStringLiteral(", ")))));
+            slot = std::make_unique<Statement>(m_store.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                    .arg(quoted(m_table->name), assignments.join(QStringLiteral(", ")), keyColumn())));
         }
         Statement& write = *slot;
         write.reset();
@@ -400,20 +475,18 @@ void RecordSource::writeBuffer()
             if (m_bufferSet[c])
                 bindValue(write, bind++, m_buffer[c]);
         }
-        write.bindInt(bind, m_rowIds[std::size_t(m_index)]);
-        noteTouched();
-        const bool current = isCurrent();
-        dropIndexes();
-        m_store.beforeWrite(m_table->qName());
-        write.step();
+        write.bindInt(bind, m_keys[std::size_t(m_index)]);
+        const Store::Versions before = runWrite(write);
         if (sqlite3_changes(m_store.handle()) == 0)
-            throw Error(ErrorKind::NoCurrentRow, QStringLiteral("Record is deleted: the current row of %1 is no longer in the store").arg(m_name));
+            failRowGone();
         for (std::size_t c = 0; c < m_columns; ++c) {
-            if (m_bufferSet[c])
+            if (m_bufferSet[c]) {
                 m_cells[cellIndex(m_index, int(c))] = cellFromValue(m_buffer[c]);
+                if (c < m_upperIndex.size())
+                    m_upperIndex[c].reset();
+            }
         }
-        if (current)
-            m_seen = m_store.versions(m_table->qName());
+        keepCurrent(before);
     }
 }
 
@@ -421,25 +494,18 @@ void RecordSource::remove()
 {
     requireCurrentRow("delete");
     dropEdit();
-    Statement& erase = cached(m_delete, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table->name)));
-    erase.bindInt(1, m_rowIds[std::size_t(m_index)]);
-    noteTouched();
-    const bool current = isCurrent();
+    Statement& erase = cached(m_delete, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_table->name), keyColumn()));
+    erase.bindInt(1, m_keys[std::size_t(m_index)]);
+    const Store::Versions before = runWrite(erase);
+    if (sqlite3_changes(m_store.handle()) == 0)
+        failRowGone();
     dropIndexes();
-    m_store.beforeWrite(m_table->qName());
-    erase.step();
-    m_rowIds.erase(m_rowIds.begin() + m_index);
+    m_keys.erase(m_keys.begin() + m_index);
     const auto first = m_cells.begin() + std::ptrdiff_t(cellIndex(m_index, 0));
     m_cells.erase(first, first + std::ptrdiff_t(m_columns));
-    if (current)
-        m_seen = m_store.versions(m_table->qName());
+    keepCurrent(before);
     setPosition(Position::OnRemoved, m_index);
     Q_EMIT currentChanged();
-}
-
-void RecordSource::noteTouched()
-{
-    m_store.noteTouched(this);
 }
 
 void RecordSource::reloadAfterRollback()
@@ -448,7 +514,7 @@ void RecordSource::reloadAfterRollback()
     const int index = m_index;
     dropEdit();
     readRows();
-    if (m_rowIds.empty() || position == Position::AtEnd)
+    if (m_keys.empty() || position == Position::AtEnd)
         setPosition(Position::AtEnd, recordCount());
     else if (position == Position::OnRow && index < recordCount())
         setPosition(Position::OnRow, index);

@@ -49,8 +49,8 @@ public:
     Store& store() const { return m_store; }
 
     void refresh();
-    int recordCount() const { return int(m_rowIds.size()); }
-    bool atEnd() const { return m_position == Position::AtEnd || m_rowIds.empty(); }
+    int recordCount() const { return int(m_keys.size()); }
+    bool atEnd() const { return m_position == Position::AtEnd || m_keys.empty(); }
     bool hasCurrentRow() const { return m_position == Position::OnRow; }
     void moveFirst();
     void moveNext();
@@ -112,12 +112,15 @@ private:
 
     void readRows();
     void writeBuffer();
+    Store::Versions runWrite(class Statement& write);
+    void keepCurrent(const Store::Versions& before);
     Cell readCell(const class Statement& select, int column);
+    bool sameCell(const Cell& cell, const class Statement& select, int column) const;
     void requireCurrentRow(const char* operation) const;
+    [[noreturn]] void failRowGone() const;
     Value cellValue(const Cell& cell, Type type) const;
     Cell cellFromValue(const Value& value);
     void bindValue(class Statement& statement, int index, const Value& value) const;
-    void noteTouched();
     std::size_t cellIndex(int row, int fieldIndex) const { return std::size_t(row) * m_columns + std::size_t(fieldIndex); }
 
     Store& m_store;
@@ -148,7 +151,8 @@ private:
     mutable std::vector<std::unique_ptr<QHash<QString, int>>> m_upperIndex;
     void dropIndexes() { m_upperIndex.clear(); }
 
-    std::vector<std::int64_t> m_rowIds;
+    // The store's key of every row of the row set.
+    std::vector<std::int64_t> m_keys;
     std::vector<Cell> m_cells;
     std::string m_arena;
     Position m_position = Position::AtEnd;

@@ -46,8 +46,15 @@ Value defaultValue(Type type);
 
 // Identifies a store file: SQLite's application id in the file header ("POS1").
 inline constexpr std::int32_t kApplicationId = 0x504F5331;
-// 1: the eleven tables; 2: the table of reports, holding the receipt's layout.
-inline constexpr int kSchemaVersion = 2;
+// 1: the eleven tables; 2: the table of reports, holding the receipt's layout; 3: every row
+// carries a key of the store's own.
+inline constexpr int kSchemaVersion = 3;
+
+// The column, first in every table, holding each row's key: an INTEGER PRIMARY KEY
+// AUTOINCREMENT, so a key is never handed out twice and survives VACUUM. Rows keep the order of
+// their keys, the order in which they were added. The key is the store's own business: it is not
+// one of a table's fields, and no record source, query source or window shows it.
+inline constexpr QStringView kRowKey = u"RowKey";
 
 // The table of reports: one row per report, its name and its layout.
 inline constexpr QStringView kReportsTable = u"Reports";

@@ -16,6 +16,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <exception>
 
 namespace store {
 namespace {
@@ -58,6 +59,13 @@ QString columnSql(const FieldDef& field)
         QStringLiteral("The file %1 is not a Point of Sale store (%2). It was left as it is.").arg(QDir::toNativeSeparators(path), why));
 }
 
+template <class T>
+void addOnce(std::vector<T>& items, const T& item)
+{
+    if (std::find(items.begin(), items.end(), item) == items.end())
+        items.push_back(item);
+}
+
 std::uint32_t bigEndian32(const QByteArray& bytes, int at)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData()) + at;
@@ -87,6 +95,41 @@ void checkHeader(const QString& path)
         notAStore(path, QStringLiteral("the file is damaged or cut short"));
 }
 
+// The table as the store makes it under `name`: the row key, then every field.
+QString createTableSql(const TableDef& table, const QString& name)
+{
+    QStringList columns{quoted(schema::kRowKey.toString()) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT")};
+    for (const FieldDef& field : table.fields)
+        columns << columnSql(field);
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(name), columns.join(QStringLiteral(", ")));
+}
+
+QString fieldList(const TableDef& table)
+{
+    QStringList names;
+    for (const FieldDef& field : table.fields)
+        names << quoted(QString::fromUtf16(field.name));
+    return names.join(QStringLiteral(", "));
+}
+
+// Gives every row of the tables a store of layout `version` already has a key of its own, in the
+// order of their hidden row ids, which is the order they were added: each table is made again
+// with its key and its rows copied over in that order.
+void addRowKeys(Store& store, int version)
+{
+    for (const TableDef& table : schema::tables()) {
+        if (table.since > version)
+            continue;
+        const QString name = table.qName();
+        const QString keyed = name + QStringLiteral(" with keys");
+        const QString fields = fieldList(table);
+        store.exec(createTableSql(table, keyed));
+        store.exec(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 ORDER BY rowid").arg(quoted(keyed), fields, quoted(name)));
+        store.exec(QStringLiteral("DROP TABLE %1").arg(quoted(name)));
+        store.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(keyed), quoted(name)));
+    }
+}
+
 // Makes the tables that came after `version` of the store's layout, with the rows they start
 // with: the receipt's layout in the table of reports.
 void addTables(Store& store, int version)
@@ -94,10 +137,7 @@ void addTables(Store& store, int version)
     for (const TableDef& table : schema::tables()) {
         if (table.since <= version)
             continue;
-        QStringList columns;
-        for (const FieldDef& field : table.fields)
-            columns << columnSql(field);
-        store.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table.qName()), columns.join(QStringLiteral(", "))));
+        store.exec(createTableSql(table, table.qName()));
         if (table.qName() == schema::kReportsTable) {
             Statement report = store.prepare(QStringLiteral("INSERT INTO %1 (\"Name\", \"Layout\") VALUES (?, ?)").arg(quoted(table.qName())));
             report.bindText(1, schema::kReceiptReport.toString());
@@ -107,7 +147,10 @@ void addTables(Store& store, int version)
     }
 }
 
-// Refuses a store that lacks a table or a field that its layout `version` should have.
+// The layout that gave every row a key of its own.
+constexpr int kRowKeysSince = 3;
+
+// Refuses a store that lacks a table, a field or a row key that its layout `version` should have.
 void checkTables(Store& store, int version)
 {
     for (const TableDef& table : schema::tables()) {
@@ -115,15 +158,56 @@ void checkTables(Store& store, int version)
             continue;
         Statement info = store.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.qName())));
         QSet<QString> columns;
-        while (info.step())
-            columns.insert(info.columnText(1).toLower());
+        bool keyed = false;
+        while (info.step()) {
+            const QString column = info.columnText(1);
+            columns.insert(column.toLower());
+            // Only an INTEGER PRIMARY KEY is the row's id itself, kept as it is by VACUUM.
+            if (column.compare(schema::kRowKey, Qt::CaseInsensitive) == 0 && info.columnInt(5) == 1
+                && info.columnText(2).compare(u"INTEGER", Qt::CaseInsensitive) == 0)
+                keyed = true;
+        }
         if (columns.isEmpty())
             notAStore(store.path(), QStringLiteral("it has no table %1").arg(table.qName()));
         for (const FieldDef& field : table.fields) {
             if (!columns.contains(QString::fromUtf16(field.name).toLower()))
                 notAStore(store.path(), QStringLiteral("its table %1 has no field %2").arg(table.qName(), QString::fromUtf16(field.name)));
         }
+        if (version >= kRowKeysSince && !keyed)
+            notAStore(store.path(), QStringLiteral("its table %1 has no row key %2").arg(table.qName(), schema::kRowKey.toString()));
     }
+}
+
+// Has SQLite read every page of the file before anything is written: a damaged store is
+// refused as it is, not found out later in the middle of a sale.
+void checkIntact(Store& store)
+{
+    bool intact = false;
+    try {
+        Statement check = store.prepare(QStringLiteral("PRAGMA quick_check(1)"));
+        intact = check.step() && check.columnText(0) == u"ok";
+    } catch (const Error&) {
+        // A page too damaged even to be checked.
+    }
+    if (!intact)
+        notAStore(store.path(), QStringLiteral("the file is damaged or cut short"));
+}
+
+// Puts the store in write-ahead mode. SQLite keeps the journal mode it had when it cannot switch
+// (a file system without shared memory, for one), and says so only by the mode it answers.
+void useWriteAheadLog(Store& store)
+{
+    QString mode;
+    {
+        Statement journal = store.prepare(QStringLiteral("PRAGMA journal_mode = WAL"));
+        if (journal.step())
+            mode = journal.columnText(0);
+    }
+    if (mode.compare(u"wal", Qt::CaseInsensitive) != 0)
+        throw Error(ErrorKind::IO,
+            QStringLiteral("The store %1 cannot keep its write-ahead log here (its journal mode stays \"%2\"). The program does not run "
+                           "without it: move the store to a local disk.")
+                .arg(QDir::toNativeSeparators(store.path()), mode));
 }
 
 } // namespace
@@ -173,14 +257,18 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
     checkHeader(path);
 
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    // The connection is used from the user-interface thread alone: SQLite need not lock it
+    // around every call.
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<Store> store(new Store(path, raw));
     if (rc != SQLITE_OK)
         store->fail(rc, QStringLiteral("open %1").arg(path));
     sqlite3_busy_timeout(raw, 2000);
     sqlite3_extended_result_codes(raw, 1);
 
-    // Every table and field the program reads must be there before anything is written.
+    // The whole file must be sound, and every table and field the program reads must be there,
+    // before anything is written.
+    checkIntact(*store);
     int version = 0;
     {
         Statement read = store->prepare(QStringLiteral("PRAGMA user_version"));
@@ -192,17 +280,27 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
         version = std::max(version, 1);
     }
     checkTables(*store, version);
-    // A store made by an earlier version gets the tables added since, in one transaction.
+
+    useWriteAheadLog(*store);
+    store->exec(QStringLiteral("PRAGMA synchronous = FULL"));
+
+    // A store made by an earlier version is brought up to date in one transaction: its rows get
+    // their keys, then the tables added since are made.
     if (version < schema::kSchemaVersion) {
-        store->exec(QStringLiteral("BEGIN"));
-        addTables(*store, version);
-        store->exec(QStringLiteral("PRAGMA user_version = %1").arg(schema::kSchemaVersion));
-        store->exec(QStringLiteral("COMMIT"));
+        try {
+            store->exec(QStringLiteral("BEGIN IMMEDIATE"));
+            if (version < kRowKeysSince)
+                addRowKeys(*store, version);
+            addTables(*store, version);
+            store->exec(QStringLiteral("PRAGMA user_version = %1").arg(schema::kSchemaVersion));
+            store->exec(QStringLiteral("COMMIT"));
+        } catch (const Error& e) {
+            // Closing the connection undoes what was begun.
+            throw Error(e.kind(),
+                QStringLiteral("The store %1 could not be brought up to date and was left as it was: %2").arg(QDir::toNativeSeparators(path), e.message()));
+        }
         checkTables(*store, schema::kSchemaVersion);
     }
-
-    store->exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-    store->exec(QStringLiteral("PRAGMA synchronous = FULL"));
     return store;
 }
 
@@ -243,8 +341,22 @@ Store::Versions Store::versions(const QString& table)
     return {m_tableVersions.value(table), file};
 }
 
+bool Store::unitUndone() const
+{
+    return !m_units.empty() && (m_units.back().undone || sqlite3_get_autocommit(m_db));
+}
+
+void Store::failUndone() const
+{
+    throw Error(ErrorKind::IO, QStringLiteral("The store undid these writes after a failure: none of them was kept"));
+}
+
 void Store::beforeWrite(const QString& table)
 {
+    if (unitUndone())
+        failUndone();
+    if (!m_units.empty())
+        addOnce(m_units.back().tables, table);
     ++m_tableVersions[table];
     if (m_writeHook)
         m_writeHook(table);
@@ -252,47 +364,106 @@ void Store::beforeWrite(const QString& table)
 
 void Store::beginUnit()
 {
-    exec(QStringLiteral("SAVEPOINT unit%1").arg(m_units.size()));
+    if (unitUndone())
+        failUndone();
+    // The outermost unit takes the store for writing at once, waiting (up to the busy timeout)
+    // for another program's write to end: a unit that only asked when it first wrote would find
+    // its reads outdated by then and fail at once.
+    if (m_units.empty())
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+    else
+        exec(QStringLiteral("SAVEPOINT unit%1").arg(m_units.size()));
     m_units.emplace_back();
 }
 
 void Store::commitUnit()
 {
-    exec(QStringLiteral("RELEASE unit%1").arg(m_units.size() - 1));
-    std::vector<RecordSource*> touched = std::move(m_units.back());
+    if (unitUndone())
+        failUndone();
+    if (m_units.size() == 1)
+        exec(QStringLiteral("COMMIT"));
+    else
+        exec(QStringLiteral("RELEASE unit%1").arg(m_units.size() - 1));
+    Unit done = std::move(m_units.back());
     m_units.pop_back();
-    for (RecordSource* source : touched)
-        noteTouched(source);
+    // What an inner unit wrote is undone with the unit around it.
+    if (!m_units.empty()) {
+        for (const QString& table : done.tables)
+            addOnce(m_units.back().tables, table);
+        for (RecordSource* source : done.sources)
+            addOnce(m_units.back().sources, source);
+    }
 }
 
 void Store::rollbackUnit()
 {
-    const QString name = QStringLiteral("unit%1").arg(m_units.size() - 1);
-    std::vector<RecordSource*> touched = std::move(m_units.back());
+    Unit unit = std::move(m_units.back());
     m_units.pop_back();
-    exec(QStringLiteral("ROLLBACK TO ") + name);
-    exec(QStringLiteral("RELEASE ") + name);
-    for (RecordSource* source : touched)
-        ++m_tableVersions[source->table().qName()];
-    for (RecordSource* source : touched) {
-        source->reloadAfterRollback();
-        noteTouched(source);
+    std::exception_ptr failure;
+    if (!unit.undone && !sqlite3_get_autocommit(m_db)) {
+        try {
+            if (m_units.empty()) {
+                exec(QStringLiteral("ROLLBACK"));
+            } else {
+                const QString name = QStringLiteral("unit%1").arg(m_units.size());
+                exec(QStringLiteral("ROLLBACK TO ") + name);
+                exec(QStringLiteral("RELEASE ") + name);
+            }
+        } catch (...) {
+            failure = std::current_exception();
+        }
     }
+    // No transaction left: SQLite undid it whole, every enclosing unit with it (and a rollback
+    // statement that found nothing to undo did not fail).
+    if (sqlite3_get_autocommit(m_db)) {
+        failure = nullptr;
+        for (Unit& outer : m_units) {
+            unit.tables.insert(unit.tables.end(), outer.tables.begin(), outer.tables.end());
+            unit.sources.insert(unit.sources.end(), outer.sources.begin(), outer.sources.end());
+            outer.tables.clear();
+            outer.sources.clear();
+            outer.undone = true;
+        }
+    }
+    undo(unit);
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+// Marks the unit's tables changed, so that every record source reads them again at its next
+// refresh, and reads the row sets of the sources that wrote again now.
+void Store::undo(Unit& unit)
+{
+    for (const QString& table : unit.tables)
+        ++m_tableVersions[table];
+    std::vector<RecordSource*> sources;
+    for (RecordSource* source : unit.sources)
+        addOnce(sources, source);
+    std::exception_ptr failure;
+    for (RecordSource* source : sources) {
+        try {
+            source->reloadAfterRollback();
+            noteTouched(source);
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void Store::noteTouched(RecordSource* source)
 {
-    if (m_units.empty())
-        return;
-    auto& touched = m_units.back();
-    if (std::find(touched.begin(), touched.end(), source) == touched.end())
-        touched.push_back(source);
+    // A source read again inside an enclosing unit is read again when that one is undone too.
+    if (!m_units.empty() && !m_units.back().undone)
+        addOnce(m_units.back().sources, source);
 }
 
 void Store::forget(RecordSource* source)
 {
-    for (auto& touched : m_units)
-        touched.erase(std::remove(touched.begin(), touched.end(), source), touched.end());
+    for (Unit& unit : m_units)
+        unit.sources.erase(std::remove(unit.sources.begin(), unit.sources.end(), source), unit.sources.end());
 }
 
 } // namespace store

@@ -25,8 +25,10 @@ class Store {
 public:
     // Opens the store at a host path. A missing file is created with the schema and the rows a
     // first use needs (one tblDailySale row dated `today` with zero totals, one tblTax row with
-    // Tax 0); the file appears only once it is complete. A file that exists but is not a store
-    // is refused with Error(NotAStore) naming the file, and is not modified.
+    // Tax 0); the file appears only once it is complete. A file that exists but is not a store,
+    // or a store that is damaged, is refused with Error(NotAStore) naming the file, and is not
+    // modified. A store that cannot keep a write-ahead log (so that a write that returned is on
+    // disk and another program's reads never block it) is refused with Error(IO).
     static std::unique_ptr<Store> open(const QString& path, const QDate& today);
 
     ~Store();
@@ -46,6 +48,9 @@ public:
 
     // For the store's own classes.
     sqlite3* handle() const { return m_db; }
+    // Called before every row written in `table`: records the table in the open unit of work,
+    // moves its version on and runs the write hook. Throws when the open unit was already undone
+    // (see rollbackUnit), so that nothing is written outside the unit it belongs to.
     void beforeWrite(const QString& table);
 
     // How far a table has changed: `table` grows with every row written to it through this
@@ -58,18 +63,26 @@ public:
         bool operator==(const Versions&) const = default;
     };
     Versions versions(const QString& table);
+    // The `table` part of versions(), without asking the file.
+    std::uint64_t tableVersion(const QString& table) const { return m_tableVersions.value(table); }
     Statement prepare(const QString& sql);
     void exec(const QString& sql);
     [[noreturn]] void fail(int code, const QString& what) const;
 
-    // Units of work (see unit_of_work.h).
+    // Units of work (see unit_of_work.h). The outermost unit is a transaction that takes the
+    // store for writing at once (waiting for another program's write to end), inner ones are
+    // savepoints. Rolling a unit back marks every table written in it as changed and reads the
+    // row sets of the record sources that wrote in it again, whatever the rollback statement
+    // answers. When SQLite has undone the whole transaction itself (a full disk, an I/O error),
+    // every enclosing unit is undone with it: their record sources are read again at once, and
+    // their writes and commits fail from then on.
     int unitDepth() const { return int(m_units.size()); }
     void beginUnit();
     void commitUnit();
     void rollbackUnit();
 
-    // A record source tells the store what its row set was before a write made inside a unit,
-    // so that a rolled-back unit puts the row set back as the file is.
+    // A record source tells the store it is about to write inside the open unit, so that a
+    // rolled-back unit puts its row set back as the file is.
     void noteTouched(RecordSource* source);
     void forget(RecordSource* source);
 
@@ -82,8 +95,18 @@ private:
     WriteHook m_writeHook;
     QHash<QString, std::uint64_t> m_tableVersions;
     std::unique_ptr<Statement> m_dataVersion;
-    // For every open unit, the record sources whose row sets changed inside it.
-    std::vector<std::vector<RecordSource*>> m_units;
+
+    // An open unit of work: the tables written inside it (by any record source, live or not) and
+    // the live record sources that wrote.
+    struct Unit {
+        std::vector<QString> tables;
+        std::vector<RecordSource*> sources;
+        bool undone = false; // undone with the whole transaction by SQLite
+    };
+    std::vector<Unit> m_units;
+    bool unitUndone() const;
+    [[noreturn]] void failUndone() const;
+    void undo(Unit& unit);
 };
 
 } // namespace store

@@ -9,7 +9,10 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <functional>
+#include <optional>
+#include <thread>
 
 using store::Currency;
 using store::ErrorKind;
@@ -47,6 +50,21 @@ ErrorKind kindOf(const std::function<void()>& action)
     return ErrorKind(-1);
 }
 
+// Another program's connection to the store file, writing with plain SQLite calls.
+struct OtherProgram {
+    sqlite3* db = nullptr;
+    explicit OtherProgram(const QString& path) { sqlite3_open(path.toUtf8().constData(), &db); }
+    ~OtherProgram() { sqlite3_close(db); }
+    OtherProgram(const OtherProgram&) = delete;
+    OtherProgram& operator=(const OtherProgram&) = delete;
+    int exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+};
+
+QString fieldOfRow(RecordSource& source, int row, QStringView field)
+{
+    return source.valueAt(row, source.fieldIndex(field)).toText();
+}
+
 } // namespace
 
 class TestRecordSource : public QObject {
@@ -67,10 +85,22 @@ private Q_SLOTS:
     void unitOfWork_commitKeepsEveryWrite();
     void unitOfWork_failurePartWayLeavesEveryTableAsItWas();
     void unitOfWork_nestedRollbackKeepsTheOuterWrites();
+    void unitOfWork_outerRollbackAfterAnInnerCommitReadsTheInnerSourcesAgain();
+    void unitOfWork_undoneBySQLiteItselfIsReadAgain_data();
+    void unitOfWork_undoneBySQLiteItselfIsReadAgain();
+    void unitOfWork_rollbackReachesTablesOfASourceGoneMeanwhile();
+    void unitOfWork_waitsForAnotherProgramsWriteAndReadsAfterIt();
+    void rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow_data();
+    void rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow();
     void querySource_readsRowsWithTheirTypes();
+    void querySource_refusesAStatementThatWrites();
     void refresh_seesWritesOfAnotherConnection();
+    void refresh_seesACommitMadeByAnotherProgramWhileWeWrote();
     void findUpperCase_answersAsTheScanWould_data();
     void findUpperCase_answersAsTheScanWould();
+    void findUpperCase_afterRefreshFindsAnotherProgramsChange_data();
+    void findUpperCase_afterRefreshFindsAnotherProgramsChange();
+    void findUpperCase_followsTheRowThatEditReadFromTheStore();
 };
 
 void TestRecordSource::emptyTable_isAtEndAtOnce()
@@ -400,6 +430,215 @@ void TestRecordSource::unitOfWork_nestedRollbackKeepsTheOuterWrites()
     QCOMPARE(codes(receipt), QStringList{QStringLiteral("kept")});
 }
 
+// The inner unit's record sources are read again when the unit around it is undone, though the
+// inner unit itself was committed.
+void TestRecordSource::unitOfWork_outerRollbackAfterAnInnerCommitReadsTheInnerSourcesAgain()
+{
+    StoreFixture f;
+    RecordSource receipt(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    RecordSource day(*f.store, QStringLiteral("DatatblDailySale"), QStringLiteral("tblDailySale"));
+    {
+        store::UnitOfWork outer(*f.store);
+        day.edit();
+        day.setField(u"totalItems", 5);
+        day.update();
+        {
+            store::UnitOfWork inner(*f.store);
+            receipt.addNew();
+            receipt.setField(u"Code", QStringLiteral("A1"));
+            receipt.update();
+            inner.commit();
+        }
+        QCOMPARE(receipt.recordCount(), 1);
+    }
+    QCOMPARE(receipt.recordCount(), 0);
+    QCOMPARE(day.field(u"totalItems"), Value(std::int16_t(0)));
+    QCOMPARE(RecordSource(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt")).recordCount(), 0);
+}
+
+// A full disk (here: no page more than the file has) makes SQLite undo the whole transaction
+// itself. The record sources that wrote, in the failed unit and in every unit around it, show
+// the file as it is; the units around it can no longer commit; the store goes on afterwards.
+void TestRecordSource::unitOfWork_undoneBySQLiteItselfIsReadAgain_data()
+{
+    QTest::addColumn<bool>("nested");
+    QTest::newRow("the outermost unit") << false;
+    QTest::newRow("a unit inside another") << true;
+}
+
+void TestRecordSource::unitOfWork_undoneBySQLiteItselfIsReadAgain()
+{
+    QFETCH(bool, nested);
+    StoreFixture f;
+    RecordSource receipt(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    RecordSource day(*f.store, QStringLiteral("DatatblDailySale"), QStringLiteral("tblDailySale"));
+    RecordSource lines(*f.store, QStringLiteral("daillySale"), QStringLiteral("daillySale"));
+    f.store->exec(QStringLiteral("PRAGMA max_page_count = 1")); // as many pages as the file has now
+
+    const auto addReceiptLine = [&] {
+        receipt.addNew();
+        receipt.setField(u"Code", QStringLiteral("A1"));
+        receipt.update();
+    };
+    // Nested: the receipt line is written by the unit around the one that fails.
+    std::optional<store::UnitOfWork> outer;
+    if (nested) {
+        outer.emplace(*f.store);
+        addReceiptLine();
+    }
+    try {
+        store::UnitOfWork line(*f.store);
+        if (!nested)
+            addReceiptLine();
+        day.edit();
+        day.setField(u"totalItems", 2);
+        day.update();
+        lines.addNew();
+        lines.setField(u"Nome_Produto", QString(20000, u'x')); // needs pages the file cannot grow
+        lines.update();
+        line.commit();
+        QFAIL("the store took a row it had no room for");
+    } catch (const store::Error& e) {
+        QCOMPARE(e.kind(), ErrorKind::IO);
+    }
+    f.store->exec(QStringLiteral("PRAGMA max_page_count = 1000000"));
+    if (outer) {
+        QCOMPARE(kindOf([&] { outer->commit(); }), ErrorKind::IO);
+        QCOMPARE(kindOf([&] { receipt.addNew(); receipt.update(); }), ErrorKind::IO);
+        outer.reset();
+    }
+
+    for (const bool refreshed : {false, true}) {
+        if (refreshed) {
+            for (RecordSource* source : {&receipt, &day, &lines})
+                source->refresh();
+        }
+        QCOMPARE(receipt.recordCount(), 0);
+        QCOMPARE(day.field(u"totalItems"), Value(std::int16_t(0)));
+        QCOMPARE(lines.recordCount(), 0);
+    }
+    QCOMPARE(RecordSource(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt")).recordCount(), 0);
+
+    {
+        store::UnitOfWork next(*f.store);
+        receipt.addNew();
+        receipt.setField(u"Code", QStringLiteral("B2"));
+        receipt.update();
+        next.commit();
+    }
+    RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt"));
+    QCOMPARE(codes(check), QStringList{QStringLiteral("B2")});
+}
+
+// A source that wrote inside the unit and is gone before the unit is undone: the table it wrote
+// is still read again by every other source.
+void TestRecordSource::unitOfWork_rollbackReachesTablesOfASourceGoneMeanwhile()
+{
+    StoreFixture f;
+    RecordSource reader(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    {
+        store::UnitOfWork unit(*f.store);
+        {
+            RecordSource writer(*f.store, QStringLiteral("datReceipt"), QStringLiteral("tblReceipt"));
+            writer.addNew();
+            writer.setField(u"Code", QStringLiteral("A1"));
+            writer.update();
+        }
+        reader.refresh();
+        QCOMPARE(reader.recordCount(), 1);
+    }
+    reader.refresh();
+    QCOMPARE(reader.recordCount(), 0);
+}
+
+// A unit takes the store for writing when it starts: it waits for another program's write to
+// end, then reads and writes after it instead of failing on a row read before it.
+void TestRecordSource::unitOfWork_waitsForAnotherProgramsWriteAndReadsAfterIt()
+{
+    StoreFixture f;
+    RecordSource stock(*f.store, QStringLiteral("DataPQty"), QStringLiteral("tblProductQuantity"));
+    stock.addNew();
+    stock.setField(u"QuantityOnHand", 10);
+    stock.update();
+    stock.refresh();
+
+    OtherProgram other(f.path);
+    QCOMPARE(other.exec("BEGIN IMMEDIATE; UPDATE tblProductQuantity SET QuantitySold = 3"), SQLITE_OK);
+    std::thread finish([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        other.exec("COMMIT");
+    });
+    try {
+        store::UnitOfWork unit(*f.store);
+        stock.edit();
+        stock.setField(u"QuantityOnHand", stock.field(u"QuantityOnHand").toWhole() - 2);
+        stock.update();
+        unit.commit();
+    } catch (const store::Error& e) {
+        finish.join();
+        QFAIL(qPrintable(e.message()));
+    }
+    finish.join();
+
+    RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblProductQuantity"));
+    QCOMPARE(check.field(u"QuantityOnHand"), Value(std::int16_t(8)));
+    QCOMPARE(check.field(u"QuantitySold"), Value(std::int16_t(3)));
+}
+
+// A source stands on the last row while another deletes it (and maybe adds a row after it): its
+// edit or delete fails with no current row and never reaches another row.
+void TestRecordSource::rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("rowAddedAfter");
+    for (const char* operation : {"edit", "delete"}) {
+        QTest::addRow("%s of a deleted row", operation) << QString::fromLatin1(operation) << false;
+        QTest::addRow("%s of a deleted row, a row added since", operation) << QString::fromLatin1(operation) << true;
+    }
+}
+
+void TestRecordSource::rowGoneElsewhere_editAndDeleteFailWithNoCurrentRow()
+{
+    QFETCH(QString, operation);
+    QFETCH(bool, rowAddedAfter);
+    StoreFixture f;
+    RecordSource stale(*f.store, QStringLiteral("Cancelitem"), QStringLiteral("tblReceipt"));
+    RecordSource other(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    for (const char* code : {"A1", "B2", "C3"}) {
+        other.addNew();
+        other.setField(u"Code", QString::fromLatin1(code));
+        other.setField(u"pQty", 1);
+        other.update();
+    }
+    stale.refresh();
+    stale.moveNext();
+    stale.moveNext(); // on C3
+    other.refresh();
+    other.moveNext();
+    other.moveNext();
+    other.remove();
+    if (rowAddedAfter) {
+        other.addNew();
+        other.setField(u"Code", QStringLiteral("NEW"));
+        other.setField(u"pQty", 5);
+        other.update();
+    }
+
+    if (operation == u"edit") {
+        QCOMPARE(kindOf([&] { stale.edit(); }), ErrorKind::NoCurrentRow);
+        QCOMPARE(kindOf([&] { stale.setField(u"pQty", 9); stale.update(); }), ErrorKind::NoCurrentRow);
+    } else {
+        QCOMPARE(kindOf([&] { stale.remove(); }), ErrorKind::NoCurrentRow);
+    }
+
+    RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt"));
+    const QStringList expected = rowAddedAfter ? QStringList{QStringLiteral("A1"), QStringLiteral("B2"), QStringLiteral("NEW")}
+                                               : QStringList{QStringLiteral("A1"), QStringLiteral("B2")};
+    QCOMPARE(codes(check), expected);
+    if (rowAddedAfter)
+        QCOMPARE(fieldOfRow(check, 2, u"pQty"), QStringLiteral("5"));
+}
+
 void TestRecordSource::querySource_readsRowsWithTheirTypes()
 {
     StoreFixture f;
@@ -429,6 +668,21 @@ void TestRecordSource::querySource_readsRowsWithTheirTypes()
     QCOMPARE(chart.recordCount(), 3);
 }
 
+// A query source only reads: a text that would write is refused and writes nothing.
+void TestRecordSource::querySource_refusesAStatementThatWrites()
+{
+    StoreFixture f;
+    RecordSource receipt(*f.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"));
+    receipt.addNew();
+    receipt.setField(u"Code", QStringLiteral("A1"));
+    receipt.update();
+    QCOMPARE(kindOf([&] {
+        store::QuerySource chart(*f.store, QStringLiteral("chart"), QStringLiteral("WITH gone AS (SELECT 1) DELETE FROM tblReceipt"));
+    }),
+        ErrorKind::IO);
+    QCOMPARE(RecordSource(*f.store, QStringLiteral("c"), QStringLiteral("tblReceipt")).recordCount(), 1);
+}
+
 void TestRecordSource::refresh_seesWritesOfAnotherConnection()
 {
     StoreFixture f;
@@ -455,6 +709,28 @@ void TestRecordSource::refresh_seesWritesOfAnotherConnection()
     QCOMPARE(codes(prices), (QStringList{QStringLiteral("A1"), QStringLiteral("B2")}));
 }
 
+// Another program commits while the source writes a row of its own: the next refresh reads
+// the other program's row too, though the source was current before its write.
+void TestRecordSource::refresh_seesACommitMadeByAnotherProgramWhileWeWrote()
+{
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+    addProduct(prices, QStringLiteral("A1"));
+    prices.refresh();
+
+    OtherProgram other(f.path);
+    bool written = false;
+    f.store->setWriteHook([&](const QString&) {
+        if (!std::exchange(written, true))
+            QCOMPARE(other.exec("INSERT INTO tblProductPrice (Code) VALUES ('OTHER')"), SQLITE_OK);
+    });
+    addProduct(prices, QStringLiteral("MINE"));
+    f.store->setWriteHook({});
+
+    prices.refresh();
+    QCOMPARE(codes(prices), (QStringList{QStringLiteral("A1"), QStringLiteral("OTHER"), QStringLiteral("MINE")}));
+}
+
 void TestRecordSource::findUpperCase_answersAsTheScanWould_data()
 {
     QTest::addColumn<QString>("upper");
@@ -464,6 +740,7 @@ void TestRecordSource::findUpperCase_answersAsTheScanWould_data()
     QTest::newRow("a blank makes another text") << " ABC" << -1;
     QTest::newRow("not there") << "ZZZ" << -1;
     QTest::newRow("empty text matches an empty field, never a null one") << "" << 3;
+    QTest::newRow("letters beyond ASCII upper-cased") << QStringLiteral("PÃO ÉCLAIR") << 5;
 }
 
 void TestRecordSource::findUpperCase_answersAsTheScanWould()
@@ -479,6 +756,7 @@ void TestRecordSource::findUpperCase_answersAsTheScanWould()
     prices.update();
     prices.addNew(); // a null code
     prices.update();
+    addProduct(prices, QStringLiteral("pão éclair"));
     prices.refresh();
     const int code = prices.fieldIndex(u"Code");
     QCOMPARE(prices.findUpperCase(code, upper), row);
@@ -491,6 +769,67 @@ void TestRecordSource::findUpperCase_answersAsTheScanWould()
         prices.moveNext();
         QCOMPARE(prices.field(code), Value(QStringLiteral("ABC")));
     }
+}
+
+// The lookup was built before another program changed the table; after the refresh it finds
+// products where the scan finds them.
+void TestRecordSource::findUpperCase_afterRefreshFindsAnotherProgramsChange_data()
+{
+    QTest::addColumn<QByteArray>("sql");
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<int>("row");
+    QTest::newRow("a new product") << QByteArray("INSERT INTO tblProductPrice (Code) VALUES ('D4')") << "D4" << 3;
+    QTest::newRow("a renamed product") << QByteArray("UPDATE tblProductPrice SET Code = 'X9' WHERE Code = 'B2'") << "X9" << 1;
+    QTest::newRow("the old name of a renamed product") << QByteArray("UPDATE tblProductPrice SET Code = 'X9' WHERE Code = 'B2'") << "B2" << -1;
+    QTest::newRow("a product moved up by a delete") << QByteArray("DELETE FROM tblProductPrice WHERE Code = 'A1'") << "C3" << 1;
+}
+
+void TestRecordSource::findUpperCase_afterRefreshFindsAnotherProgramsChange()
+{
+    QFETCH(QByteArray, sql);
+    QFETCH(QString, upper);
+    QFETCH(int, row);
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("DatatblPPrice"), QStringLiteral("tblProductPrice"));
+    for (const char* code : {"A1", "B2", "C3"})
+        addProduct(prices, QString::fromLatin1(code));
+    prices.refresh();
+    const int code = prices.fieldIndex(u"Code");
+    QCOMPARE(prices.findUpperCase(code, QStringLiteral("C3")), 2);
+
+    OtherProgram other(f.path);
+    QCOMPARE(other.exec(sql.constData()), SQLITE_OK);
+    prices.refresh();
+    QCOMPARE(prices.findUpperCase(code, upper), row);
+    if (row >= 0)
+        QCOMPARE(fieldOfRow(prices, row, u"Code"), upper);
+}
+
+// edit() brings the row set's row in line with the store: the lookup answers for the row as it
+// now reads.
+void TestRecordSource::findUpperCase_followsTheRowThatEditReadFromTheStore()
+{
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("DatatblPPrice"), QStringLiteral("tblProductPrice"));
+    RecordSource other(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+    for (const char* code : {"A1", "B2"})
+        addProduct(prices, QString::fromLatin1(code));
+    prices.refresh();
+    const int code = prices.fieldIndex(u"Code");
+    QCOMPARE(prices.findUpperCase(code, QStringLiteral("B2")), 1);
+
+    other.refresh();
+    other.moveNext();
+    other.edit();
+    other.setField(u"Code", QStringLiteral("NEWCODE"));
+    other.update();
+
+    prices.moveTo(1);
+    prices.edit();
+    prices.cancelUpdate();
+    QCOMPARE(prices.field(code), Value(QStringLiteral("NEWCODE")));
+    QCOMPARE(prices.findUpperCase(code, QStringLiteral("NEWCODE")), 1);
+    QCOMPARE(prices.findUpperCase(code, QStringLiteral("B2")), -1);
 }
 
 QTEST_GUILESS_MAIN(TestRecordSource)

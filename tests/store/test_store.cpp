@@ -1,15 +1,20 @@
 #include "store_fixture.h"
 
 #include "store/error.h"
+#include "store/query_source.h"
 #include "store/record_source.h"
 #include "store/schema.h"
+#include "store/unit_of_work.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <sqlite3.h>
 #include <sys/stat.h>
+
+#include <functional>
 
 using store::Currency;
 using store::ErrorKind;
@@ -17,6 +22,16 @@ using store::RecordSource;
 using store::Value;
 
 namespace {
+
+ErrorKind kindOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const store::Error& e) {
+        return e.kind();
+    }
+    return ErrorKind(-1);
+}
 
 QByteArray readAll(const QString& path)
 {
@@ -45,6 +60,15 @@ void runSql(const QString& path, const char* sql)
     QVERIFY2(rc == SQLITE_OK, qPrintable(message));
 }
 
+int execSql(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return rc;
+}
+
 QVariant queryOne(const QString& path, const char* sql)
 {
     sqlite3* db = nullptr;
@@ -64,6 +88,57 @@ QVariant queryOne(const QString& path, const char* sql)
     return result;
 }
 
+QStringList column(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    QStringList out;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return out;
+}
+
+QStringList codes(RecordSource& source)
+{
+    QStringList out;
+    for (source.moveFirst(); !source.atEnd(); source.moveNext())
+        out << source.field(u"Code").toText();
+    return out;
+}
+
+// A store of an earlier layout, made with plain SQL as that version of the program made it:
+// the tables of that layout with their fields and no key of their own. Its products were added
+// A1, B2, C3, D4 and B2 was deleted, so the hidden row ids have a gap.
+void makeStoreWithoutRowKeys(const QString& path, int version)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QString sql = QStringLiteral("PRAGMA application_id = %1; PRAGMA user_version = %2;").arg(store::schema::kApplicationId).arg(version);
+    for (const store::TableDef& table : store::schema::tables()) {
+        if (table.since > version)
+            continue;
+        QStringList columns;
+        for (const store::FieldDef& field : table.fields) {
+            static const char* const kDeclared[] = {"TEXT", "SMALLINT", "DOUBLE", "CURRENCY", "DATE", "BOOLEAN"};
+            columns << QStringLiteral("\"%1\" %2").arg(QString::fromUtf16(field.name), QString::fromLatin1(kDeclared[int(field.type)]));
+        }
+        sql += QStringLiteral("CREATE TABLE \"%1\" (%2);").arg(table.qName(), columns.join(QStringLiteral(", ")));
+    }
+    sql += QStringLiteral(
+        "INSERT INTO tblProductPrice (Code, ProductName, ProductPrice) VALUES ('A1', 'Milk', 15000), ('B2', 'Bread', 20000), ('C3', 'Eggs', 31000), ('D4', 'Rice', 9000);"
+        "INSERT INTO tblProductQuantity (Code, QuantityOnHand) VALUES ('A1', 10), ('B2', 20), ('C3', 30), ('D4', 40);"
+        "DELETE FROM tblProductPrice WHERE Code = 'B2'; DELETE FROM tblProductQuantity WHERE Code = 'B2';"
+        "INSERT INTO tblDailySale (tDate, DailySale, totalItems) VALUES ('2026-12-09', 106000, 7);"
+        "INSERT INTO tblTax (Tax) VALUES (0.06);");
+    if (version >= 2)
+        sql += QStringLiteral("INSERT INTO Reports (Name, Layout) VALUES ('rptReceipt', '<p>{{Total}}</p>');");
+    runSql(path, sql.toUtf8().constData());
+}
+
 } // namespace
 
 class TestStore : public QObject {
@@ -74,6 +149,11 @@ private Q_SLOTS:
     void newStore_isItsOwnersAlone();
     void existingStore_keepsItsMode();
     void earlierStore_getsTheReceiptLayoutAndKeepsItsRows();
+    void storeWithoutRowKeys_getsThemInTheOrderOfItsRows_data();
+    void storeWithoutRowKeys_getsThemInTheOrderOfItsRows();
+    void storeWithoutRowKeys_thatCannotBeBroughtOverIsLeftAtItsLayout();
+    void vacuumByAnotherTool_leavesEveryRecordSourceOnItsRows();
+    void withoutWriteAheadLog_theStoreIsRefused();
     void valuesOnDisk_arePlainForOtherTools();
     void databaseRules_refuseWhatTheProgramCannotRead_data();
     void databaseRules_refuseWhatTheProgramCannotRead();
@@ -137,6 +217,138 @@ void TestStore::earlierStore_getsTheReceiptLayoutAndKeepsItsRows()
     f.store.reset();
     f.store = store::Store::open(f.path, f.today);
     QCOMPARE(RecordSource(*f.store, QStringLiteral("reports"), QStringLiteral("Reports")).recordCount(), 1);
+}
+
+// A store made before rows had keys of their own is brought over in one step: every row gets its
+// key in the order the rows were added, record sources and query sources still show exactly the
+// fields, a deleted row's key is never handed out again, and the database rules hold.
+void TestStore::storeWithoutRowKeys_getsThemInTheOrderOfItsRows_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::newRow("the first layout") << 1;
+    QTest::newRow("the layout with the receipt's") << 2;
+}
+
+void TestStore::storeWithoutRowKeys_getsThemInTheOrderOfItsRows()
+{
+    QFETCH(int, version);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Grocery.mdb"));
+    makeStoreWithoutRowKeys(path, version);
+
+    auto opened = store::Store::open(path, QDate(2026, 12, 10));
+    QCOMPARE(queryOne(path, "PRAGMA user_version"), QVariant(qlonglong(store::schema::kSchemaVersion)));
+    QCOMPARE(column(path, "SELECT Code FROM tblProductPrice ORDER BY RowKey"), (QStringList{"A1", "C3", "D4"}));
+    QCOMPARE(column(path, "SELECT RowKey FROM tblProductQuantity ORDER BY RowKey"), (QStringList{"1", "2", "3"}));
+    {
+        RecordSource prices(*opened, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+        RecordSource stock(*opened, QStringLiteral("datProdQty"), QStringLiteral("tblProductQuantity"));
+        QCOMPARE(codes(prices), (QStringList{"A1", "C3", "D4"}));
+        QCOMPARE(codes(stock), (QStringList{"A1", "C3", "D4"}));
+        prices.moveFirst();
+        QCOMPARE(prices.field(u"ProductPrice"), Value(Currency::fromUnits(15000)));
+        RecordSource day(*opened, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"));
+        QCOMPARE(day.field(u"totalItems"), Value(std::int16_t(7)));
+        RecordSource reports(*opened, QStringLiteral("reports"), QStringLiteral("Reports"));
+        QCOMPARE(reports.recordCount(), 1);
+        QCOMPARE(reports.field(u"Layout").toText(), version >= 2 ? QStringLiteral("<p>{{Total}}</p>") : store::schema::defaultReceiptLayout());
+        store::QuerySource grid(*opened, QStringLiteral("Adodc1"), QStringLiteral("tblProductPrice"));
+        QCOMPARE(grid.fieldNames(), (QStringList{"Code", "ProductName", "ProductPrice", "VPrice", "ProdCathegory"}));
+
+        // The last product's key is not handed out again.
+        for (int i = 0; i < 2; ++i)
+            prices.moveNext();
+        prices.remove();
+        prices.addNew();
+        prices.setField(u"Code", QStringLiteral("E5"));
+        prices.update();
+        QCOMPARE(column(path, "SELECT RowKey FROM tblProductPrice ORDER BY RowKey"), (QStringList{"1", "2", "4"}));
+        QCOMPARE(execSql(path, "INSERT INTO tblProductQuantity (QuantityOnHand) VALUES (40000)"), SQLITE_CONSTRAINT);
+    }
+
+    // Opened again, it is left as it is.
+    opened.reset();
+    opened = store::Store::open(path, QDate(2026, 12, 10));
+    QCOMPARE(column(path, "SELECT RowKey FROM tblProductPrice ORDER BY RowKey"), (QStringList{"1", "2", "4"}));
+}
+
+// The step is one transaction: a store with a row the program cannot read (a stock past 16 bits,
+// written by another tool) is refused and keeps its layout and its rows.
+void TestStore::storeWithoutRowKeys_thatCannotBeBroughtOverIsLeftAtItsLayout()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Grocery.mdb"));
+    makeStoreWithoutRowKeys(path, 2);
+    runSql(path, "INSERT INTO tblProductQuantity (Code, QuantityOnHand) VALUES ('E5', 40000);");
+
+    QCOMPARE(kindOf([&] { store::Store::open(path, QDate(2026, 12, 10)); }), ErrorKind::Constraint);
+    QCOMPARE(queryOne(path, "PRAGMA user_version"), QVariant(qlonglong(2)));
+    QCOMPARE(column(path, "SELECT Code FROM tblProductPrice"), (QStringList{"A1", "C3", "D4"}));
+    QCOMPARE(column(path, "SELECT name FROM pragma_table_info('tblProductPrice') WHERE name = 'RowKey'"), QStringList());
+}
+
+// Another SQLite tool rebuilds the file with VACUUM, which numbers the hidden row ids afresh: the
+// record sources, not refreshed, still edit and delete the rows they stand on.
+void TestStore::vacuumByAnotherTool_leavesEveryRecordSourceOnItsRows()
+{
+    StoreFixture f;
+    RecordSource prices(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
+    RecordSource stock(*f.store, QStringLiteral("datProdQty"), QStringLiteral("tblProductQuantity"));
+    for (const char* code : {"A1", "B2", "C3", "D4"}) {
+        prices.addNew();
+        prices.setField(u"Code", QString::fromLatin1(code));
+        prices.setField(u"ProductName", QStringLiteral("Product ") + QString::fromLatin1(code));
+        prices.update();
+        stock.addNew();
+        stock.setField(u"Code", QString::fromLatin1(code));
+        stock.update();
+    }
+    prices.refresh();
+    stock.refresh();
+    prices.moveNext();
+    stock.moveNext();
+    prices.remove(); // B2 goes
+    stock.remove();
+
+    runSql(f.path, "VACUUM;");
+
+    prices.moveNext(); // on C3
+    prices.edit();
+    QCOMPARE(prices.field(u"Code"), Value(QStringLiteral("C3")));
+    prices.setField(u"ProductName", QStringLiteral("Changed"));
+    prices.update();
+    stock.moveNext(); // on C3
+    stock.remove();
+
+    RecordSource checkPrices(*f.store, QStringLiteral("c1"), QStringLiteral("tblProductPrice"));
+    RecordSource checkStock(*f.store, QStringLiteral("c2"), QStringLiteral("tblProductQuantity"));
+    QCOMPARE(codes(checkPrices), (QStringList{"A1", "C3", "D4"}));
+    QCOMPARE(checkPrices.valueAt(1, checkPrices.fieldIndex(u"ProductName")), Value(QStringLiteral("Changed")));
+    QCOMPARE(checkPrices.valueAt(2, checkPrices.fieldIndex(u"ProductName")), Value(QStringLiteral("Product D4")));
+    QCOMPARE(codes(checkStock), (QStringList{"A1", "D4"}));
+}
+
+// Where SQLite cannot keep a write-ahead log it keeps the old journal mode without a word (here:
+// a file system reached through dot-file locks, without shared memory). The program refuses to
+// run on it, saying why.
+void TestStore::withoutWriteAheadLog_theStoreIsRefused()
+{
+    sqlite3_vfs* usual = sqlite3_vfs_find(nullptr);
+    sqlite3_vfs* dotFiles = sqlite3_vfs_find("unix-dotfile");
+    if (!dotFiles)
+        QSKIP("this SQLite has no file system without shared memory");
+    sqlite3_vfs_register(dotFiles, 1);
+    const auto restore = qScopeGuard([usual] { sqlite3_vfs_register(usual, 1); });
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Grocery.mdb"));
+    QString message;
+    try {
+        store::Store::open(path, QDate(2026, 12, 10));
+    } catch (const store::Error& e) {
+        QCOMPARE(e.kind(), ErrorKind::IO);
+        message = e.message();
+    }
+    QVERIFY2(message.contains(u"write-ahead log") && message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
 }
 
 void TestStore::reopen_keepsWhatWasWritten()
@@ -248,6 +460,9 @@ void TestStore::notAStore_isRefusedAndLeftUnchanged_data()
     QTest::newRow("store without a table") << "missing table";
     QTest::newRow("earlier store without a table") << "earlier missing table";
     QTest::newRow("store without its reports") << "missing reports";
+    QTest::newRow("store with a garbage page") << "garbage page";
+    QTest::newRow("store with a garbage page, in write-ahead mode") << "garbage page in wal";
+    QTest::newRow("store whose table lost its row key") << "missing row key";
 }
 
 void TestStore::notAStore_isRefusedAndLeftUnchanged()
@@ -270,15 +485,30 @@ void TestStore::notAStore_isRefusedAndLeftUnchanged()
         {
             auto made = store::Store::open(path, QDate(2026, 12, 10));
             RecordSource prices(*made, QStringLiteral("p"), QStringLiteral("tblProductPrice"));
+            store::UnitOfWork unit(*made);
             for (int i = 0; i < 200; ++i) {
                 prices.addNew();
                 prices.setField(u"Code", QStringLiteral("CODE%1").arg(i));
                 prices.setField(u"ProductName", QStringLiteral("A product with a long enough name %1").arg(i));
                 prices.update();
             }
+            unit.commit();
         }
-        runSql(path, "PRAGMA journal_mode = DELETE;");
-        if (kind == u"truncated") {
+        if (kind != u"garbage page in wal")
+            runSql(path, "PRAGMA journal_mode = DELETE;");
+        if (kind.startsWith(u"garbage page")) {
+            // One page in the middle of the products, overwritten: the header is whole.
+            const QByteArray whole = readAll(path);
+            const int pageSize = queryOne(path, "PRAGMA page_size").toInt();
+            QByteArray damaged = whole;
+            const int page = int(whole.size() / pageSize) - 2;
+            for (int i = 0; i < pageSize; ++i)
+                damaged[page * pageSize + i] = char((i * 7919) % 251);
+            writeFile(path, damaged);
+        } else if (kind == u"missing row key") {
+            runSql(path, "CREATE TABLE copy AS SELECT Code, ProductName, ProductPrice, VPrice, ProdCathegory FROM tblProductPrice;"
+                         "DROP TABLE tblProductPrice; ALTER TABLE copy RENAME TO tblProductPrice;");
+        } else if (kind == u"truncated") {
             const QByteArray whole = readAll(path);
             writeFile(path, whole.left(whole.size() / 2));
         } else if (kind == u"missing table") {
