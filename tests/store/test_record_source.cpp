@@ -40,16 +40,6 @@ QStringList codes(RecordSource& source)
     return out;
 }
 
-ErrorKind kindOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const store::Error& e) {
-        return e.kind();
-    }
-    return ErrorKind(-1);
-}
-
 // Another program's connection to the store file, writing with plain SQLite calls.
 struct OtherProgram {
     sqlite3* db = nullptr;

@@ -23,16 +23,6 @@ using store::Value;
 
 namespace {
 
-ErrorKind kindOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const store::Error& e) {
-        return e.kind();
-    }
-    return ErrorKind(-1);
-}
-
 QByteArray readAll(const QString& path)
 {
     QFile file(path);
