@@ -232,6 +232,7 @@ public:
     QString defaultPrinter() override { return {}; }
     platform::PrinterState state(const QString&) override { return {}; }
     platform::JobAnswer submit(const QString&, const QString&, const QString&) override { return {}; }
+    void cancel(const QString&, int) override {}
 };
 
 // A receipt of 20 lines written as a PDF file, as when no printer is set up: how long the cashier

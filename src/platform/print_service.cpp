@@ -22,19 +22,24 @@ QString option(const cups_dest_t& dest, const char* name)
 
 QString CupsPrintService::defaultPrinter()
 {
-    // The settings CUPS's own commands honour first; a named printer that does not exist is still
-    // the default the user asked for.
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (dest) {
+        const QString name = QString::fromUtf8(dest->name);
+        cupsFreeDests(1, dest);
+        return name;
+    }
+    // No default to be had. A default that was asked for (the LPDEST or PRINTER setting, the
+    // user's own) but no longer exists is still the default: it is reported as not found. With
+    // printers but none chosen, or none at all, no printer is set up.
+    const QString why = lastCupsError();
     for (const char* setting : {"LPDEST", "PRINTER"}) {
         const QString named = qEnvironmentVariable(setting);
-        if (!named.isEmpty() && named != u"lp")
+        if (!named.isEmpty() && !(named == u"lp" && qstrcmp(setting, "PRINTER") == 0))
             return named.section(u'/', 0, 0);
     }
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (!dest)
-        return {};
-    const QString name = QString::fromUtf8(dest->name);
-    cupsFreeDests(1, dest);
-    return name;
+    if (why.contains(u"does not exist"))
+        return QStringLiteral("(the default printer)");
+    return {};
 }
 
 PrinterState CupsPrintService::state(const QString& printer)
@@ -55,6 +60,11 @@ PrinterState CupsPrintService::state(const QString& printer)
         state.kind = PrinterState::Kind::NotAccepting;
     cupsFreeDests(1, dest);
     return state;
+}
+
+void CupsPrintService::cancel(const QString& printer, int jobId)
+{
+    cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), jobId, 0);
 }
 
 JobAnswer CupsPrintService::submit(const QString& printer, const QString& pdfPath, const QString& title)

@@ -24,7 +24,7 @@ struct JobAnswer {
 
 // The print service, as the printer uses it. Every call may block for as long as the service
 // takes to answer (a print server that hangs answers never): the printer calls them off the
-// window's thread, with a time limit, and never from two threads at once.
+// window's thread, with a time limit, one job at a time.
 class PrintService {
 public:
     virtual ~PrintService() = default;
@@ -34,6 +34,8 @@ public:
     virtual PrinterState state(const QString& printer) = 0;
     // Hands a PDF file to the printer's queue as one job named `title`.
     virtual JobAnswer submit(const QString& printer, const QString& pdfPath, const QString& title) = 0;
+    // Takes a job handed over back out of the queue, if it is still there.
+    virtual void cancel(const QString& printer, int jobId) = 0;
 };
 
 // CUPS, through libcups.
@@ -42,6 +44,7 @@ public:
     QString defaultPrinter() override;
     PrinterState state(const QString& printer) override;
     JobAnswer submit(const QString& printer, const QString& pdfPath, const QString& title) override;
+    void cancel(const QString& printer, int jobId) override;
 };
 
 } // namespace platform

@@ -2,6 +2,7 @@
 #include "platform/private_files.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -144,6 +145,8 @@ QString keepInFolder(const QString& source, const QString& folderPath, const QSt
     return path;
 }
 
+} // namespace
+
 // What became of one job, as the worker found out.
 struct JobResult {
     enum class Kind { Printed, NoPrinter, NotFound, NotAccepting, Stopped, Refused };
@@ -154,7 +157,7 @@ struct JobResult {
 
 // The job the window's thread hands to the worker. The worker may outlive the wait (a print
 // server that hangs): then the job file is the worker's to remove.
-struct Job {
+struct PrintJob {
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
@@ -162,7 +165,17 @@ struct Job {
     JobResult result;
 };
 
-JobResult runJob(PrintService& service, const QString& pdfPath, const QString& title)
+namespace {
+
+// True once the window's thread stopped waiting: the cashier has been told the receipt was not
+// printed, and it must not come out late among other customers' receipts.
+bool abandoned(PrintJob& job)
+{
+    const std::lock_guard lock(job.mutex);
+    return job.abandoned;
+}
+
+JobResult runJob(PrintService& service, PrintJob& job, const QString& pdfPath, const QString& title)
 {
     JobResult result;
     result.printer = service.defaultPrinter();
@@ -170,6 +183,8 @@ JobResult runJob(PrintService& service, const QString& pdfPath, const QString& t
         result.kind = JobResult::Kind::NoPrinter;
         return result;
     }
+    if (abandoned(job))
+        return result;
     const PrinterState state = service.state(result.printer);
     result.reason = state.reason;
     switch (state.kind) {
@@ -178,7 +193,13 @@ JobResult runJob(PrintService& service, const QString& pdfPath, const QString& t
     case PrinterState::Kind::Stopped: result.kind = JobResult::Kind::Stopped; return result;
     case PrinterState::Kind::Ready: break;
     }
+    if (abandoned(job))
+        return result;
     const JobAnswer answer = service.submit(result.printer, pdfPath, title);
+    if (answer.jobId > 0 && abandoned(job)) {
+        service.cancel(result.printer, answer.jobId);
+        return result;
+    }
     result.kind = answer.jobId > 0 ? JobResult::Kind::Printed : JobResult::Kind::Refused;
     result.reason = answer.reason;
     return result;
@@ -215,10 +236,25 @@ SystemPrinter::SystemPrinter(QString pdfFolder, std::shared_ptr<PrintService> se
         m_service = std::make_shared<CupsPrintService>();
 }
 
+// The folder of the files handed to the print service: beside the copies, the owner's alone.
+// Files left by a run that ended while the service hung are removed once they are a day old.
+QString jobFolder(const QString& pdfFolder)
+{
+    const QString folder = QDir(pdfFolder).filePath(QStringLiteral(".jobs"));
+    if (!makePrivateFolder(folder))
+        return QDir::tempPath();
+    const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
+    for (const QFileInfo& stale : QDir(folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden)) {
+        if (stale.lastModified() < dayAgo)
+            QFile::remove(stale.filePath());
+    }
+    return folder;
+}
+
 PrintOutcome SystemPrinter::print(const QTextDocument& document, const QString& name)
 {
     // The job's file, made on this thread: documents are laid out where they were made.
-    QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("point-of-sale-XXXXXX.pdf")));
+    QTemporaryFile file(QDir(jobFolder(m_pdfFolder)).filePath(QStringLiteral("point-of-sale-XXXXXX.pdf")));
     file.setAutoRemove(false);
     if (!file.open())
         throw PrintError(QStringLiteral("The document could not be made ready for printing."));
@@ -231,13 +267,32 @@ PrintOutcome SystemPrinter::print(const QTextDocument& document, const QString& 
         throw;
     }
 
+    // One job at a time: while the service has not answered the last one, it is not asked again.
+    if (m_lastJob) {
+        const std::lock_guard lock(m_lastJob->mutex);
+        if (!m_lastJob->done) {
+            const QString failure = QStringLiteral("The print service is still not answering.");
+            try {
+                const QString copy = keepInFolder(jobPath, m_pdfFolder, name);
+                QFile::remove(jobPath);
+                throw PrintError(failure + QStringLiteral(" A copy was saved as %1.").arg(nativePath(copy)), copy);
+            } catch (const PrintError& error) {
+                QFile::remove(jobPath);
+                if (!error.savedCopy().isEmpty())
+                    throw;
+                throw PrintError(failure + QStringLiteral(" No copy could be saved either: ") + error.message());
+            }
+        }
+    }
+
     // The print service is asked on a thread of its own, so that a server that hangs never
     // freezes the window for longer than the limit. The caller's event loop runs meanwhile.
-    auto job = std::make_shared<Job>();
+    auto job = std::make_shared<PrintJob>();
+    m_lastJob = job;
     std::thread([job, service = m_service, jobPath, name] {
         JobResult result;
         try {
-            result = runJob(*service, jobPath, name);
+            result = runJob(*service, *job, jobPath, name);
         } catch (...) {
             result.kind = JobResult::Kind::Refused;
         }

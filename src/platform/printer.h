@@ -74,6 +74,9 @@ private:
     QString m_pdfFolder;
     std::shared_ptr<PrintService> m_service;
     std::chrono::milliseconds m_limit;
+    // The last job handed to the service's thread; one that has not been answered yet keeps the
+    // next documents from the service.
+    std::shared_ptr<struct PrintJob> m_lastJob;
 };
 
 // A printer that prints nothing: every print() throws PrintError saying no printer is set up.

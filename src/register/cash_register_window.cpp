@@ -175,6 +175,9 @@ void CashRegisterWindow::mnuHelp_Click()
 
 void CashRegisterWindow::closeRequested()
 {
+    // While a receipt prints the till stays: the sale's receipt is still on its way.
+    if (m_printing)
+        return;
     mnuExit_Click();
 }
 

@@ -190,6 +190,8 @@ private:
     void showAmounts();
 
     SaleState m_sale;
+    // A receipt is being printed: the till takes no key and cannot be closed meanwhile.
+    bool m_printing = false;
     std::unique_ptr<help::HTMLHelp> m_help;
     ui::KeyPreview* m_keys = nullptr;
 };

@@ -17,6 +17,7 @@
 #include <QDateTime>
 #include <QScopeGuard>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextDocument>
 
@@ -67,9 +68,11 @@ void CashRegisterWindow::completeSale()
         receipt = bookSale(printedAt);
     } catch (const std::exception& e) {
         // Nothing was booked and nothing emptied: the sale is still open and can be paid again.
+        m_sale.tax = store::Currency();
+        m_sale.total = store::Currency();
         m_sale.amountTendered = store::Currency();
         m_sale.change = store::Currency();
-        lblAmount->setText(moneyLabel(m_sale.amountTendered));
+        showAmounts();
         context().ui.message(QStringLiteral("The sale could not be booked, so nothing was charged. ") + QString::fromUtf8(e.what())
                 + QStringLiteral("\n\nThe sale is still open: press End to take the payment again, or Esc at the amount box to cancel "
                                  "the sale."),
@@ -157,9 +160,18 @@ void CashRegisterWindow::printReceipt(const PrintableReceipt& printable, const Q
         QTextDocument receipt;
         receipt.setHtml(printable.html);
         {
+            // The till takes no key and cannot be closed until the printer has answered; then
+            // the cashier goes on in the box they were in.
             const BusyPointer busy(context().ui);
+            const QPointer<QWidget> focused = focusWidget();
+            m_printing = true;
             setEnabled(false);
-            const auto enableAgain = qScopeGuard([this] { setEnabled(true); });
+            const auto enableAgain = qScopeGuard([this, focused] {
+                setEnabled(true);
+                m_printing = false;
+                if (focused)
+                    focused->setFocus();
+            });
             context().platform.printer().print(receipt, QStringLiteral("Receipt ") + printedAt.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
         }
         // The customer has a receipt; the manager is told that the store's own layout needs mending.
@@ -173,8 +185,10 @@ void CashRegisterWindow::printReceipt(const PrintableReceipt& printable, const Q
         // A printer's failure says what happened and names the copy kept instead.
         reason = QString::fromUtf8(e.what());
     }
-    context().ui.message(QStringLiteral("The receipt was not printed. ") + reason + QStringLiteral("\n\nThe sale is complete and its money is booked."),
-        QStringLiteral("Receipt Not Printed"), ui::Icon::Warning, ui::Buttons::Ok);
+    QString text = QStringLiteral("The receipt was not printed. ") + reason + QStringLiteral("\n\nThe sale is complete and its money is booked.");
+    if (!printable.problem.isEmpty())
+        text += QStringLiteral("\n\nThe receipt was made with the program's own layout. ") + printable.problem;
+    context().ui.message(text, QStringLiteral("Receipt Not Printed"), ui::Icon::Warning, ui::Buttons::Ok);
 }
 
 } // namespace cashregister

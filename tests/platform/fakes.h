@@ -146,6 +146,7 @@ public:
     platform::PrinterState answer{platform::PrinterState::Kind::Ready, {}};
     platform::JobAnswer job{7, {}};
     std::chrono::milliseconds delay{0};                 // every call first waits this long
+    std::chrono::milliseconds submitDelay{0};           // and a job handed over this much longer
     std::atomic<bool> answering{false};                 // a call is under way
 
     QString defaultPrinter() override
@@ -162,16 +163,28 @@ public:
     {
         const Busy busy(*this);
         QFile file(pdfPath);
+        std::this_thread::sleep_for(submitDelay);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         const std::lock_guard lock(m_mutex);
         m_submitted.push_back({printer, pdfPath, bytes, title});
         return job;
     }
 
+    void cancel(const QString&, int jobId) override
+    {
+        const std::lock_guard lock(m_mutex);
+        m_cancelled.push_back(jobId);
+    }
+
     std::vector<Submitted> submitted() const
     {
         const std::lock_guard lock(m_mutex);
         return m_submitted;
+    }
+    std::vector<int> cancelled() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_cancelled;
     }
 
 private:
@@ -187,6 +200,7 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<Submitted> m_submitted;
+    std::vector<int> m_cancelled;
 };
 
 // A printer that keeps the text of every document it is given, or fails as the test tells it.

@@ -185,6 +185,8 @@ void TestRegister::complete_saleOfThreeUnits()
     QCOMPARE(w->sale().itemCount, std::int16_t(0));
     QVERIFY(w->cmdNewSale->isEnabled());
     QVERIFY(!t.ui.busy());
+    // The cashier goes on in the box they were in: the next scan goes there.
+    QCOMPARE(QApplication::focusWidget(), w->txtProductCode);
 
     // The receipt: every line and every figure of the sale, the cashier, the date and the time.
     QCOMPARE(t.printer().printed.size(), std::size_t(1));
@@ -340,6 +342,7 @@ void TestRegister::complete_receiptNotPrinted()
         QTimer::singleShot(100, w, [&] {
             busyMeanwhile = t.ui.busy();
             RegisterFixture::enter(w, QStringLiteral("T10"), {}, QStringLiteral("1"));
+            w->close(); // nor is the till closed under the receipt
         });
     }
 
@@ -362,6 +365,7 @@ void TestRegister::complete_receiptNotPrinted()
     QCOMPARE(t.rows(QStringLiteral("tblReceipt")), 0);
     QCOMPARE(t.field(QStringLiteral("tblProductQuantity"), u"QuantityOnHand"), whole(19));
     QVERIFY(busyMeanwhile);
+    QVERIFY(t.windows.isLoaded(QString::fromLatin1(CashRegisterWindow::kName)));
     QVERIFY(w->cmdNewSale->isEnabled());
     QVERIFY(w->isEnabled());
     QCOMPARE(w->lblChange->text(), QStringLiteral(" $0.00"));
