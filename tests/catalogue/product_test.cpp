@@ -446,15 +446,19 @@ void TestCatalogue::clearProduct_emptiesEveryEntry()
 void TestCatalogue::scan_countsRowsIn16Bits_data()
 {
     QTest::addColumn<int>("products");
+    QTest::addColumn<int>("duplicate"); // the product whose code is typed
     QTest::addColumn<QString>("boxText");
-    // The scan's counter reaches the last of 32,767 rows; one row more and it cannot count them.
-    QTest::newRow("32767 products: the last one is found") << 32767 << kDuplicate.text;
-    QTest::newRow("32768 products: New Product fails") << 32768 << kNotAdded.text;
+    // The scan's counter reaches the last of 32,767 rows; one row more and it cannot count them,
+    // wherever the code is.
+    QTest::newRow("32767 products: the last one is found") << 32767 << 32767 << kDuplicate.text;
+    QTest::newRow("32768 products, the code on the last: New Product fails") << 32768 << 32768 << kNotAdded.text;
+    QTest::newRow("32768 products, the code on the first: New Product fails") << 32768 << 1 << kNotAdded.text;
 }
 
 void TestCatalogue::scan_countsRowsIn16Bits()
 {
     QFETCH(int, products);
+    QFETCH(int, duplicate);
     QFETCH(QString, boxText);
     CatalogueFixture t;
     {
@@ -473,7 +477,7 @@ void TestCatalogue::scan_countsRowsIn16Bits()
         bulk.commit();
     }
     auto* w = t.open<ProductSupplierWindow>();
-    addNewProduct(w, QStringLiteral("C%1").arg(products), "Last", "100", "50", "1", "Grocery");
+    addNewProduct(w, QStringLiteral("C%1").arg(duplicate), "Again", "100", "50", "1", "Grocery");
     QCOMPARE(t.ui.texts(), QStringList{boxText});
     QCOMPARE(t.rows(kPrices), products);
     QCOMPARE(t.rows(kStock), products);
