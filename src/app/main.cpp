@@ -11,6 +11,7 @@
 #include "register/windows.h"
 #include "help/windows.h"
 #include "access/gates.h"
+#include "catalogue/windows.h"
 #include "store/convert.h"
 #include "store/error.h"
 #include "store/store.h"
@@ -87,6 +88,7 @@ int main(int argc, char* argv[])
     cashregister::registerWindows(windows);
     help::registerWindows(windows);
     access_control::registerWindows(windows);
+    catalogue::registerWindows(windows);
     quitWhenShown(application, qEnvironmentVariable("POS_QUIT_WHEN_SHOWN"));
     windows.show(QString::fromLatin1(startup::SplashWindow::kName));
     if (!windows.anyVisible())

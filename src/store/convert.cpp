@@ -76,7 +76,9 @@ std::int16_t wholeFrom(i128 value, const char* what)
     return std::int16_t(value);
 }
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+// A space, a tab, or a no-break space (which many locales' currency formats put between the
+// amount and the symbol).
+bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\u00a0' || c == u'\u202f'; }
 
 // Consumes `token` at `pos` when it is there.
 bool take(const QString& text, qsizetype& pos, const QString& token)
@@ -294,10 +296,15 @@ double textToNumber(const QString& text, const QLocale& locale)
     const auto d = readDecimal(text, locale);
     if (!d)
         notANumber(text);
-    QByteArray canonical = QByteArray::fromStdString(digitsText(absolute(d->digits)).toStdString());
-    if (d->digits < 0)
+    return decimalToNumber(*d);
+}
+
+double decimalToNumber(const Decimal& value)
+{
+    QByteArray canonical = QByteArray::fromStdString(digitsText(absolute(value.digits)).toStdString());
+    if (value.digits < 0)
         canonical.prepend('-');
-    canonical += "e-" + QByteArray::number(d->scale);
+    canonical += "e-" + QByteArray::number(value.scale);
     bool ok = false;
     const double number = canonical.toDouble(&ok);
     if (!ok || !std::isfinite(number))
@@ -478,20 +485,41 @@ QString formatPattern(double number, const QString& pattern)
     return formatDecimal(numberToDecimal(number), pattern);
 }
 
-QString formatCurrency(Currency amount, const QLocale& locale)
+namespace {
+
+// An amount of `scaled` * 10^-decimals in the locale's currency format.
+QString currencyText(i128 scaled, int decimals, const QLocale& locale)
 {
-    const i128 cents = roundDivide(amount.units(), 2);
-    const i128 magnitude = absolute(cents);
-    const QString digits = locale.toString(qlonglong(magnitude / 100)) + locale.decimalPoint()
-        + digitsText(magnitude % 100).rightJustified(2, u'0');
+    const i128 magnitude = absolute(scaled);
+    const i128 unit = pow10(decimals);
+    const QString digits = locale.toString(qlonglong(magnitude / unit)) + locale.decimalPoint()
+        + digitsText(magnitude % unit).rightJustified(decimals, u'0');
     // The locale's own currency text for one unit shows where its symbol and sign go.
     const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
     const QString one = locale.toString(1.0, 'f', 2);
-    QString shape = locale.toCurrencyString(cents < 0 ? -1.0 : 1.0, symbol, 2);
+    QString shape = locale.toCurrencyString(scaled < 0 ? -1.0 : 1.0, symbol, 2);
     const qsizetype at = shape.indexOf(one);
     if (at < 0)
-        return (cents < 0 ? QStringLiteral("-") : QString()) + symbol + digits;
+        return (scaled < 0 ? QStringLiteral("-") : QString()) + symbol + digits;
     return shape.replace(at, one.size(), digits);
+}
+
+} // namespace
+
+QString formatCurrency(Currency amount, const QLocale& locale)
+{
+    return currencyText(roundDivide(amount.units(), 2), 2, locale);
+}
+
+QString formatCurrencyExact(Currency amount, const QLocale& locale)
+{
+    i128 scaled = amount.units();
+    int decimals = 4;
+    while (decimals > 2 && scaled % 10 == 0) {
+        scaled /= 10;
+        --decimals;
+    }
+    return currencyText(scaled, decimals, locale);
 }
 
 QString formatMediumDate(const QDate& date, const QLocale& locale)

@@ -14,7 +14,8 @@
 // rules, in one place.
 //
 // Reading text (readDecimal and the functions built on it):
-// - blanks (spaces and tabs) around the text are ignored; an empty text is not a number;
+// - blanks (spaces, tabs and no-break spaces) around the text are ignored; an empty text is not
+//   a number;
 // - an optional sign, "+" or "-", or parentheses around the whole for a negative amount;
 // - the locale's currency symbol may stand before or after the digits (and "$" always may);
 // - digits with the locale's group separator between them, then optionally the locale's decimal
@@ -45,6 +46,9 @@ std::optional<Decimal> readDecimal(const QString& text, const QLocale& locale = 
 std::int16_t textToWhole(const QString& text, const QLocale& locale = QLocale::c());
 // Text to a number. Throws Error(Conversion).
 double textToNumber(const QString& text, const QLocale& locale = QLocale::c());
+// An exact decimal as the number nearest it (0.075 is the double nearest 75/1000). Throws
+// Error(Conversion) for a decimal past the range of numbers.
+double decimalToNumber(const Decimal& value);
 // Text to currency (rounded to four decimals). Throws Error(Conversion).
 Currency textToCurrency(const QString& text, const QLocale& locale = QLocale::c());
 // Text to a date: yyyy-MM-dd, or the locale's short or long date format. Throws Error(Conversion).
@@ -83,6 +87,10 @@ QString formatPattern(double number, const QString& pattern);
 // The locale's currency format: its symbol where the locale puts it, its group separator and
 // decimal point, two decimals (en_US: 1234.5 is "$1,234.50", -1.5 is "($1.50)").
 QString formatCurrency(Currency amount, const QLocale& locale);
+// The locale's currency format with every decimal the amount has, two at least (en_US: 1.5 is
+// "$1.50", 1.2345 is "$1.2345"), so that textToCurrency in the same locale reads the amount back
+// exactly: the form of an amount put into a box that is read again.
+QString formatCurrencyExact(Currency amount, const QLocale& locale);
 
 // The locale's medium date (day, abbreviated month and two-digit year: en_US 10-Dec-26) and
 // long time (en_US 2:05:09 PM) formats.

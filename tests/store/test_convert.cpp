@@ -21,6 +21,10 @@ private Q_SLOTS:
     void formatPattern_data();
     void formatPattern();
     void staffFormats();
+    void exactCurrencyReadsBack_data();
+    void exactCurrencyReadsBack();
+    void decimalToNumber_isTheNearestNumber_data();
+    void decimalToNumber_isTheNearestNumber();
     void valueConversions();
 };
 
@@ -181,6 +185,60 @@ void TestConvert::staffFormats()
     const QLocale german(QLocale::German, QLocale::Germany);
     QCOMPARE(convert::textToCurrency(QStringLiteral("1.234,50 €"), german).units(), qint64(12345000));
     QCOMPARE(convert::textToNumber(QStringLiteral("7,5"), german), 7.5);
+}
+
+void TestConvert::exactCurrencyReadsBack_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<qint64>("units");
+    QTest::addColumn<QString>("text");
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTest::newRow("two decimals") << us << qint64(19900) << "$1.99";
+    QTest::newRow("one decimal shows two") << us << qint64(15000) << "$1.50";
+    QTest::newRow("whole") << us << qint64(1490000) << "$149.00";
+    QTest::newRow("zero") << us << qint64(0) << "$0.00";
+    QTest::newRow("thousands") << us << qint64(12345000) << "$1,234.50";
+    QTest::newRow("three decimals") << us << qint64(12340) << "$1.234";
+    QTest::newRow("four decimals") << us << qint64(12345) << "$1.2345";
+    QTest::newRow("the smallest amount") << us << qint64(1) << "$0.0001";
+    QTest::newRow("negative") << us << qint64(-15000) << "($1.50)";
+    QTest::newRow("negative, four decimals") << us << qint64(-12345) << "($1.2345)";
+    QTest::newRow("largest amount") << us << std::numeric_limits<qint64>::max() << "$922,337,203,685,477.5807";
+    QTest::newRow("German") << german << qint64(12345678) << QStringLiteral("1.234,5678\u00a0\u20ac");
+    QTest::newRow("French") << QLocale(QLocale::French, QLocale::France) << qint64(-12345000) << QStringLiteral("(1\u202f234,50\u00a0\u20ac)");
+}
+
+// What is shown is read back as the very amount, in the locale that showed it.
+void TestConvert::exactCurrencyReadsBack()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(qint64, units);
+    QFETCH(QString, text);
+    const QString shown = convert::formatCurrencyExact(Currency::fromUnits(units), locale);
+    QCOMPARE(shown, text);
+    QCOMPARE(convert::textToCurrency(shown, locale).units(), units);
+}
+
+void TestConvert::decimalToNumber_isTheNearestNumber_data()
+{
+    QTest::addColumn<qint64>("digits");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<double>("number");
+    QTest::newRow("6 percent") << qint64(6) << 2 << 0.06;
+    QTest::newRow("7.5 percent") << qint64(75) << 3 << 0.075;
+    // 0.7 / 100 in binary is 0.006999999999999999; the decimal is exactly 0.007.
+    QTest::newRow("0.7 percent") << qint64(7) << 3 << 0.007;
+    QTest::newRow("negative") << qint64(-25) << 2 << -0.25;
+    QTest::newRow("zero") << qint64(0) << 2 << 0.0;
+}
+
+void TestConvert::decimalToNumber_isTheNearestNumber()
+{
+    QFETCH(qint64, digits);
+    QFETCH(int, scale);
+    QFETCH(double, number);
+    QCOMPARE(convert::decimalToNumber(convert::Decimal{digits, scale}), number);
 }
 
 void TestConvert::valueConversions()
