@@ -6,6 +6,7 @@
 #include "catalogue/controls.h"
 #include "catalogue/scan.h"
 #include "store/convert.h"
+#include "store/error.h"
 #include "store/record_source.h"
 #include "store/store.h"
 #include "store/unit_of_work.h"
@@ -28,6 +29,15 @@ constexpr Warning kCodeOrName{u"Please select product code or product code to be
 constexpr Warning kNotFound{u"Product was not found.", u"Product not found"};
 constexpr Warning kDeleteNotFound{u"Code or name was not found.", u"Product not found"};
 constexpr QStringView kConfirmDelete = u"Are you sure you want to delete this product from the database";
+
+// A price box's text as the whole number of cents typed into it. Anything but digits (a price
+// shown as "$1.50") is not a number of cents and fails, as text that is not a number does.
+store::Currency centsTyped(const QString& text, const QLocale& locale)
+{
+    if (!ui::DigitsOnlyEdit::isDigits(text))
+        throw store::Error(store::ErrorKind::Conversion, QStringLiteral("a price in cents holds digits only"));
+    return store::convert::textToCurrency(text, locale);
+}
 
 } // namespace
 
@@ -53,9 +63,10 @@ void ProductSupplierWindow::cmdAddNewProd_Click()
             warn(boxes, kNoCategory);
             return;
         }
-        // Prices are typed in cents.
-        const store::Currency buyingCents = convert::textToCurrency(txtVend->text(), context().locale);
-        const store::Currency saleCents = convert::textToCurrency(txtProdPrice->text(), context().locale);
+        // Prices are typed in cents, digits only. A price Show Product put in the box ("$1.50")
+        // is not a number of cents: read as one it would store a hundredth of the price.
+        const store::Currency buyingCents = centsTyped(txtVend->text(), context().locale);
+        const store::Currency saleCents = centsTyped(txtProdPrice->text(), context().locale);
         if (buyingCents.isZero() || saleCents.isZero()) {
             warn(boxes, kZeroPrice);
             return;

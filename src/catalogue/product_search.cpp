@@ -16,21 +16,26 @@ bool ProductSearch::onName() const
     return holds(prices.field(u"ProductName"), name.text());
 }
 
-bool ProductSearch::show(ui::Services& boxes, const Warning& missByCode, const Warning& missByName) const
+bool ProductSearch::show(ui::Services& boxes, const Warning& missByCode, const Warning& missByName, bool* found) const
 {
+    bool hit = false;
     if (!code.text().isEmpty()) {
         pairedScan(prices, stock, [this] { return onCode(); });
-        if (!onCode())
+        hit = onCode();
+        if (!hit)
             warn(boxes, missByCode);
         else
             name.setText(prices.field(u"ProductName").toText());
     } else {
         pairedScan(prices, stock, [this] { return onName(); });
-        if (!onName())
+        hit = onName();
+        if (!hit)
             warn(boxes, missByName);
         else
             code.setText(prices.field(u"Code").toText());
     }
+    if (found)
+        *found = hit && onCode();
     return onCode();
 }
 

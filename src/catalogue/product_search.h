@@ -26,7 +26,9 @@ struct ProductSearch {
     // code goes into the code box. A miss is told with `missByCode` or `missByName`. Then true
     // when the code box holds the code of the product the sources stand on, that is, when the
     // product is there to be shown.
-    bool show(ui::Services& boxes, const Warning& missByCode, const Warning& missByName) const;
+    // `found`, when given, says whether the search's own final test found the product: a miss
+    // can still leave the code box equal to the last row's code (both empty, say).
+    bool show(ui::Services& boxes, const Warning& missByCode, const Warning& missByName, bool* found = nullptr) const;
 
     // The search of Delete: the first product whose code is the code box's text or whose name is
     // the name box's text; true when there is one.

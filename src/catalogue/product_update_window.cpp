@@ -181,7 +181,8 @@ void ProductUpdateWindow::cmdShowProd_Click()
         }
         // The record sources move: what they stood on is no longer the product shown.
         cmdProdUpd->setEnabled(false);
-        if (!products().show(context().ui, kNotFoundByCode, kNotFoundByName))
+        bool found = false;
+        if (!products().show(context().ui, kNotFoundByCode, kNotFoundByName, &found))
             return;
         txtCategory->setText(datProdPrice->field(u"ProdCathegory").toText());
         txtProdPrice->setText(priceText(datProdPrice->field(u"ProductPrice"), context().locale));
@@ -190,7 +191,8 @@ void ProductUpdateWindow::cmdShowProd_Click()
         lblQSold->setText(datProdQty->field(u"QuantitySold").toText());
         // The quantity of the restock to come.
         txtQtyBought->setText(QStringLiteral("0"));
-        cmdProdUpd->setEnabled(true);
+        // Only a product the search found may be updated: a miss stands on the last rows.
+        cmdProdUpd->setEnabled(found);
         dbcboProdCode->setFocus();
     } catch (const std::exception&) {
         // Show ends without a word, keeping what it has shown.

@@ -81,15 +81,18 @@ void ProductSupplierWindow::cmdShowSup_Click()
         }
         // The record source moves: what it stood on is no longer the supplier shown.
         cmdSupUpd->setEnabled(false);
+        bool found = false;
         if (!code.isEmpty()) {
             scan(*datSupplier, [this] { return onSupplierCode(); });
-            if (!onSupplierCode())
+            found = onSupplierCode();
+            if (!found)
                 warn(context().ui, kNotFound);
             else
                 dbcboSupName->setText(datSupplier->field(u"Supplier").toText());
         } else {
             scan(*datSupplier, [this] { return onSupplierName(); });
-            if (!onSupplierName())
+            found = onSupplierName();
+            if (!found)
                 warn(context().ui, kNotFound);
             else
                 dbcboSupCode->setText(datSupplier->field(u"Code").toText());
@@ -98,8 +101,9 @@ void ProductSupplierWindow::cmdShowSup_Click()
             return;
         txtSupAddr->setText(datSupplier->field(u"Address").toText());
         txtSupPhone->setText(datSupplier->field(u"Phone#").toText());
-        // The record source stays on this supplier, which Update Supplier changes.
-        cmdSupUpd->setEnabled(true);
+        // The record source stays on this supplier, which Update Supplier changes; a miss stands
+        // on the last row, which it must not.
+        cmdSupUpd->setEnabled(found);
     } catch (const std::exception&) {
         // Show ends without a word, keeping what it has shown.
     }

@@ -318,6 +318,7 @@ private Q_SLOTS:
     void newProduct_data();
     void newProduct();
     void newProduct_emptyCategoryAfterClear();
+    void newProduct_afterShowProduct_pricesShownAreNotCents();
     void newProduct_aProductIsBothRowsOrNeither_data();
     void newProduct_aProductIsBothRowsOrNeither();
     void showProduct_data();

@@ -232,6 +232,26 @@ void TestCatalogue::newProduct_emptyCategoryAfterClear()
     QCOMPARE(t.rowsOf(kStock), QStringList{"P1|12|12|0"});
 }
 
+// The prices Show Product put in the boxes ("$1.50") are not numbers of cents: a New Product
+// made from them is refused, never stored at a hundredth of the price.
+void TestCatalogue::newProduct_afterShowProduct_pricesShownAreNotCents()
+{
+    CatalogueFixture t;
+    t.catalogue();
+    const QStringList pricesBefore = t.rowsOf(kPrices);
+    const QStringList stockBefore = t.rowsOf(kStock);
+    auto* w = t.open<ProductSupplierWindow>();
+    type(w->dbcboProdCode, QStringLiteral("ABC"));
+    click(w->cmdShowProd);
+    QCOMPARE(w->txtProdPrice->text(), QStringLiteral("$1.50"));
+    type(w->dbcboProdCode, QStringLiteral("NEW"));
+    type(w->dbcboProdName, QStringLiteral("New milk"));
+    click(w->cmdAddNewProd);
+    t.expectBoxes({kNotAdded});
+    QCOMPARE(t.rowsOf(kPrices), pricesBefore);
+    QCOMPARE(t.rowsOf(kStock), stockBefore);
+}
+
 void TestCatalogue::newProduct_aProductIsBothRowsOrNeither_data()
 {
     QTest::addColumn<QString>("refusedTable");

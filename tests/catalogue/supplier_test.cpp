@@ -186,6 +186,9 @@ void TestCatalogue::updateSupplier_onlyTheSupplierLastShown_data()
     QTest::newRow("a Show with both boxes: still Bolt") << "show both" << true
                                                         << QStringList{kSuppliersRows[0], updatedBolt, kSuppliersRows[2]};
     QTest::newRow("a Show that misses") << "show miss" << false << kSuppliersRows;
+    // The miss stands on the last supplier, whose empty name equals the empty name box.
+    QTest::newRow("a Show that misses, the last supplier without a name") << "show miss, nameless" << false
+                                                                           << kSuppliersRows + QStringList{"S8||555-0000|Nowhere"};
     QTest::newRow("Clear Supplier") << "clear" << false << kSuppliersRows;
     QTest::newRow("New Supplier") << "new" << false << kSuppliersRows + QStringList{"S9|Zeta|555-9999|2 Side St"};
     QTest::newRow("a New Supplier refused as a duplicate") << "new duplicate" << false << kSuppliersRows;
@@ -203,11 +206,16 @@ void TestCatalogue::updateSupplier_onlyTheSupplierLastShown()
     QFETCH(QStringList, rows);
     CatalogueFixture t;
     t.suppliers();
+    if (then == u"show miss, nameless")
+        t.addSupplier(QStringLiteral("S8"), QStringLiteral(""), QStringLiteral("555-0000"), QStringLiteral("Nowhere"));
     auto* w = t.open<ProductSupplierWindow>();
     show(w, QStringLiteral("S2"));
     type(w->txtSupPhone, QStringLiteral("555-9999"));
     if (then == u"show both") {
         click(w->cmdShowSup);
+    } else if (then == u"show miss, nameless") {
+        type(w->dbcboSupName, QString());
+        show(w, QStringLiteral("S9"));
     } else if (then == u"show miss") {
         show(w, QStringLiteral("S9"));
     } else if (then == u"clear") {

@@ -247,6 +247,8 @@ void TestCatalogue::updateProduct_onlyTheProductLastShown_data()
     QTest::newRow("a SHOW with both boxes: still Tea") << "show both" << true << "T1";
     QTest::newRow("a SHOW of another: that one") << "show B12" << true << "B12";
     QTest::newRow("a SHOW that misses") << "show miss" << false << "";
+    // The miss stands on the last product, whose empty code equals the emptied code box.
+    QTest::newRow("a SHOW by a name not there, the last product without a code") << "show name miss" << false << "";
     QTest::newRow("CLEAR SCREEN") << "clear" << false << "";
     QTest::newRow("a DELETE that misses") << "delete miss" << false << "";
     QTest::newRow("a DELETE of another answered No") << "delete no" << false << "";
@@ -263,9 +265,15 @@ void TestCatalogue::updateProduct_onlyTheProductLastShown()
     CatalogueFixture t;
     t.catalogue();
     t.addProduct(kTea);
+    if (then == u"show name miss")
+        t.addProduct(Product{QStringLiteral(""), QStringLiteral("Nameless"), 100, 50, QStringLiteral("Dairy"), 1, 1, 0});
     auto* w = t.open<ProductUpdateWindow>();
     showByCode(w, QStringLiteral("T1"));
-    if (then == u"show both") {
+    if (then == u"show name miss") {
+        type(w->dbcboProdCode, QString());
+        type(w->dbcboProdName, QStringLiteral("Tea leaves"));
+        click(w->cmdShowProd);
+    } else if (then == u"show both") {
         click(w->cmdShowProd);
     } else if (then == u"show B12") {
         showByCode(w, QStringLiteral("B12"));
