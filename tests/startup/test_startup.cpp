@@ -8,10 +8,13 @@
 #include "startup/windows.h"
 #include "store/record_source.h"
 #include "support/test_context.h"
+#include "ui/artwork.h"
 #include "ui/bound_date_picker.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
+#include <QPixmapCache>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -76,6 +79,8 @@ private Q_SLOTS:
     void cleanup();
 
     void splash_showsVersionAndStartsItsTimer();
+    void splash_picturesAreDrawnWhenShownAtTheirSize_data();
+    void splash_picturesAreDrawnWhenShownAtTheirSize();
     void rollOver_data();
     void rollOver();
     void firstThreeTicks_onlyCount();
@@ -118,6 +123,33 @@ void TestStartup::splash_showsVersionAndStartsItsTimer()
     QTRY_VERIFY_WITH_TIMEOUT(t.windows.isLoaded(QStringLiteral("frmMain")), 5000);
     QVERIFY(!t.windows.isLoaded(QStringLiteral("frmSplash")));
     QCOMPARE(t.ui.failures(), QString());
+}
+
+void TestStartup::splash_picturesAreDrawnWhenShownAtTheirSize_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("grocery bag") << "Image1" << "splash.png";
+    QTest::newRow("logo") << "Image2" << "logo.png";
+}
+
+void TestStartup::splash_picturesAreDrawnWhenShownAtTheirSize()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, picture);
+    QPixmapCache::clear(); // no picture decoded by an earlier window
+    StartupFixture t;
+    app::Window* splash = t.windows.load(QStringLiteral("frmSplash"));
+    auto* image = splash->findChild<QLabel*>(label);
+    const QSize laidOut = splash->size();
+    const QImage expected = ui::artwork(picture).toImage();
+    QVERIFY(!expected.isNull());
+    // Before it is shown the window already has room for the picture.
+    QCOMPARE(image->pixmap().size(), expected.size());
+
+    t.windows.show(QStringLiteral("frmSplash"));
+    QCOMPARE(image->pixmap().toImage(), expected);
+    QCOMPARE(splash->size(), laidOut);
 }
 
 void TestStartup::rollOver_data()
