@@ -24,7 +24,18 @@ QProcessEnvironment environment(const QString& driveRoot)
     return env;
 }
 
-double runSeconds(const QString& program, const QProcessEnvironment& env)
+// A start that has not ended by then has hung: the program's own start takes well under a second.
+constexpr int kStartLimitMs = 10000;
+
+// One start of a program: its time from launch to exit, or why it has none.
+struct Start {
+    double seconds = 0;
+    QString error;
+};
+
+// An error instead of a time when the program does not end within the limit, or ends other than
+// with exit code 0.
+Start runOnce(const QString& program, const QProcessEnvironment& env)
 {
     QProcess process;
     process.setProcessEnvironment(env);
@@ -32,25 +43,52 @@ double runSeconds(const QString& program, const QProcessEnvironment& env)
     QElapsedTimer clock;
     clock.start();
     process.start(program, {});
-    process.waitForFinished(60000);
-    return double(clock.nsecsElapsed()) / 1e9;
+    if (!process.waitForStarted(kStartLimitMs))
+        return {0, QStringLiteral("%1 did not start: %2").arg(program, process.errorString())};
+    if (!process.waitForFinished(kStartLimitMs)) {
+        process.kill();
+        process.waitForFinished();
+        return {0, QStringLiteral("%1 did not end within %2 ms of its start").arg(program).arg(kStartLimitMs)};
+    }
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    if (process.exitStatus() != QProcess::NormalExit)
+        return {0, QStringLiteral("%1 crashed").arg(program)};
+    if (process.exitCode() != 0)
+        return {0, QStringLiteral("%1 ended with exit code %2").arg(program).arg(process.exitCode())};
+    return {seconds, {}};
+}
+
+// Times every iteration with `program`, less `fixedWait`; the first failed start ends the
+// benchmark with its error.
+void timeStarts(benchmark::State& state, const QString& program, const QProcessEnvironment& env, double fixedWait)
+{
+    for (auto _ : state) {
+        const Start start = runOnce(program, env);
+        if (!start.error.isEmpty()) {
+            state.SkipWithError(start.error.toStdString().c_str());
+            break;
+        }
+        state.SetIterationTime(start.seconds - fixedWait);
+    }
 }
 
 void Program_StartToMainMenu(benchmark::State& state)
 {
     QTemporaryDir root;
     const QProcessEnvironment env = environment(root.path());
-    runSeconds(QStringLiteral(POS_PROGRAM), env); // the first start makes the store
-    for (auto _ : state)
-        state.SetIterationTime(runSeconds(QStringLiteral(POS_PROGRAM), env) - kSplashWaitSeconds);
+    const QString program = QStringLiteral(POS_PROGRAM);
+    // The first start makes the store.
+    if (const Start first = runOnce(program, env); !first.error.isEmpty()) {
+        state.SkipWithError(first.error.toStdString().c_str());
+        return;
+    }
+    timeStarts(state, program, env, kSplashWaitSeconds);
 }
 
 void MinimalQt_StartToWindow(benchmark::State& state)
 {
     QTemporaryDir root;
-    const QProcessEnvironment env = environment(root.path());
-    for (auto _ : state)
-        state.SetIterationTime(runSeconds(QStringLiteral(POS_MINIMAL), env));
+    timeStarts(state, QStringLiteral(POS_MINIMAL), environment(root.path()), 0);
 }
 
 } // namespace

@@ -39,7 +39,7 @@ AboutWindow::AboutWindow(app::Context& context) : Window(context, kName.toString
 
     ui::loadArtwork();
     imgLogo = ui::makeNamed<QLabel>(QStringLiteral("imgLogo"), this);
-    imgLogo->setPixmap(QPixmap(QStringLiteral(":/artwork/logo.png")));
+    imgLogo->setPixmap(ui::artwork(u"logo.png"));
     imgLogo->setFixedSize(96, 96);
     imgLogo->setAccessibleName(QStringLiteral("Vantoral logo"));
 

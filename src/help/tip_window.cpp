@@ -4,6 +4,7 @@
 #include "app/clock.h"
 #include "app/context.h"
 #include "app/window_manager.h"
+#include "ui/artwork.h"
 #include "ui/captions.h"
 #include "ui/named.h"
 #include "ui/services.h"
@@ -63,7 +64,7 @@ TipWindow::TipWindow(app::Context& context) : app::Window(context, QString::from
     setWindowTitle(QStringLiteral("Tip of The Day"));
 
     Picture1 = ui::makeNamed<QLabel>(QStringLiteral("Picture1"), this);
-    Picture1->setPixmap(QPixmap(QStringLiteral(":/artwork/logo.png")).scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    Picture1->setPixmap(ui::artwork(u"logo.png").scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     Picture1->setAccessibleName(QStringLiteral("Tip of the day picture"));
     Label2 = ui::makeNamed<QLabel>(QStringLiteral("Label2"), QStringLiteral("Tip of the day"), this);
     QFont heading = Label2->font();

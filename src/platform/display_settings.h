@@ -44,7 +44,7 @@ public:
 };
 
 // The display settings of the desktop the program runs on: XRandR on an X11 display, else an
-// unsupported display.
+// unsupported display. The display is looked at when its modes are first asked for.
 std::unique_ptr<DisplaySettings> makeDisplaySettings();
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "help/html_help.h"
 #include "app/window_manager.h"
 #include "store/record_source.h"
+#include "ui/artwork.h"
 #include "ui/bound_date_picker.h"
 #include "ui/captions.h"
 #include "ui/named.h"
@@ -29,7 +30,7 @@ MainWindow::MainWindow(app::Context& context) : app::Window(context, QString::fr
     dailySaledata = new store::RecordSource(context.store, QStringLiteral("dailySaledata"), QStringLiteral("daillySale"), this);
 
     Image1 = ui::makeNamed<QLabel>(QStringLiteral("Image1"), this);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/artwork/basket.png")));
+    Image1->setPixmap(ui::artwork(u"basket.png"));
     Image1->setAccessibleName(QStringLiteral("Vantoral logo"));
     auto* heading = ui::makeNamed<QLabel>(QStringLiteral("lblHeading"), QStringLiteral("Vantoral\u00ae Point of Sale"), this);
     QFont headingFont = heading->font();

@@ -8,6 +8,7 @@
 #include "startup/settings_window.h"
 #include "store/convert.h"
 #include "store/record_source.h"
+#include "ui/artwork.h"
 #include "ui/captions.h"
 #include "ui/named.h"
 #include "ui/services.h"
@@ -34,10 +35,10 @@ SplashWindow::SplashWindow(app::Context& context) : app::Window(context, QString
     myframe->setStyleSheet(QStringLiteral("QFrame#myframe { background: white; border: 1px solid #2e7d32; }"));
 
     Image1 = ui::makeNamed<QLabel>(QStringLiteral("Image1"), myframe);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/artwork/splash.png")));
+    ui::setArtworkWhenShown(Image1, u"splash.png");
     Image1->setAccessibleName(QStringLiteral("Grocery bag"));
     Image2 = ui::makeNamed<QLabel>(QStringLiteral("Image2"), myframe);
-    Image2->setPixmap(QPixmap(QStringLiteral(":/artwork/logo.png")));
+    ui::setArtworkWhenShown(Image2, u"logo.png");
     Image2->setAccessibleName(QStringLiteral("Vantoral logo"));
 
     lblCompany = ui::makeNamed<QLabel>(QStringLiteral("lblCompany"), QStringLiteral("Vantoral\u00ae"), myframe);

@@ -9,10 +9,13 @@
 #include "store/record_source.h"
 #include "support/read_aloud.h"
 #include "support/test_context.h"
+#include "ui/artwork.h"
 #include "ui/bound_date_picker.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
+#include <QPixmapCache>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -79,6 +82,8 @@ private Q_SLOTS:
     void splash_showsVersionAndStartsItsTimer();
     void splash_valuesReadAsCaptionThenTheShownText_data();
     void splash_valuesReadAsCaptionThenTheShownText();
+    void splash_picturesAreDrawnWhenShownAtTheirSize_data();
+    void splash_picturesAreDrawnWhenShownAtTheirSize();
     void rollOver_data();
     void rollOver();
     void firstThreeTicks_onlyCount();
@@ -142,6 +147,33 @@ void TestStartup::splash_valuesReadAsCaptionThenTheShownText()
     QVERIFY(value);
     QCOMPARE(value->text(), shown);
     QCOMPARE(testing::readAloud(value), std::pair(caption, shown));
+}
+
+void TestStartup::splash_picturesAreDrawnWhenShownAtTheirSize_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("grocery bag") << "Image1" << "splash.png";
+    QTest::newRow("logo") << "Image2" << "logo.png";
+}
+
+void TestStartup::splash_picturesAreDrawnWhenShownAtTheirSize()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, picture);
+    QPixmapCache::clear(); // no picture decoded by an earlier window
+    StartupFixture t;
+    app::Window* splash = t.windows.load(QStringLiteral("frmSplash"));
+    auto* image = splash->findChild<QLabel*>(label);
+    const QSize laidOut = splash->size();
+    const QImage expected = ui::artwork(picture).toImage();
+    QVERIFY(!expected.isNull());
+    // Before it is shown the window already has room for the picture.
+    QCOMPARE(image->pixmap().size(), expected.size());
+
+    t.windows.show(QStringLiteral("frmSplash"));
+    QCOMPARE(image->pixmap().toImage(), expected);
+    QCOMPARE(splash->size(), laidOut);
 }
 
 void TestStartup::rollOver_data()
