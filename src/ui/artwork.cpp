@@ -47,11 +47,17 @@ QSize pngSize(const QString& path)
     return QSize(int(qFromBigEndian<quint32>(bytes + 16)), int(qFromBigEndian<quint32>(bytes + 20)));
 }
 
-// Puts the decoded picture on its label when the label is first shown, then goes.
+// Holds the label at the picture's size until the label is first shown, then puts the decoded
+// picture on it and goes.
 class PictureOnShow final : public QObject {
 public:
-    PictureOnShow(QLabel* label, QString fileName) : QObject(label), m_label(label), m_fileName(std::move(fileName))
+    PictureOnShow(QLabel* label, QString fileName)
+        : QObject(label), m_label(label), m_fileName(std::move(fileName)), m_minimum(label->minimumSize()),
+          m_maximum(label->maximumSize())
     {
+        const QSize size = pngSize(resourcePath(m_fileName));
+        if (size.isValid())
+            label->setFixedSize(size);
         label->installEventFilter(this);
     }
 
@@ -59,6 +65,8 @@ public:
     {
         if (watched == m_label && event->type() == QEvent::Show) {
             m_label->removeEventFilter(this);
+            m_label->setMinimumSize(m_minimum);
+            m_label->setMaximumSize(m_maximum);
             m_label->setPixmap(artwork(m_fileName));
             deleteLater();
         }
@@ -68,6 +76,8 @@ public:
 private:
     QLabel* m_label;
     QString m_fileName;
+    QSize m_minimum;
+    QSize m_maximum;
 };
 
 } // namespace
@@ -99,12 +109,6 @@ void setArtworkWhenShown(QLabel* label, QStringView fileName)
     if (label->isVisible() || QPixmapCache::find(resourcePath(fileName), &cached)) {
         label->setPixmap(cached.isNull() ? artwork(fileName) : cached);
         return;
-    }
-    const QSize size = pngSize(resourcePath(fileName));
-    if (size.isValid()) {
-        QPixmap blank(size);
-        blank.fill(Qt::transparent);
-        label->setPixmap(blank);
     }
     new PictureOnShow(label, fileName.toString());
 }

@@ -20,10 +20,10 @@ void loadArtwork();
 QPixmap artwork(QStringView fileName);
 
 // Shows a picture of the artwork on the label, decoded when the label is first shown (at once when
-// it is already visible). Until then the label holds a blank picture of the same size, read from
-// the file's header, so that its window is laid out and sized as it will be shown. Meant for the
-// splash, whose timer starts when it is made, before it is shown: its pictures then do not hold up
-// the start of the timer.
+// it is already visible). Until then the label is held at the picture's size, read from the file's
+// header, so that its window is laid out and sized as it will be shown. Meant for the splash,
+// whose timer starts when it is made, before it is shown: its pictures then do not hold up the
+// start of the timer.
 void setArtworkWhenShown(QLabel* label, QStringView fileName);
 
 } // namespace ui

@@ -169,7 +169,7 @@ void TestStartup::splash_picturesAreDrawnWhenShownAtTheirSize()
     const QImage expected = ui::artwork(picture).toImage();
     QVERIFY(!expected.isNull());
     // Before it is shown the window already has room for the picture.
-    QCOMPARE(image->pixmap().size(), expected.size());
+    QCOMPARE(image->size(), expected.size());
 
     t.windows.show(QStringLiteral("frmSplash"));
     QCOMPARE(image->pixmap().toImage(), expected);
