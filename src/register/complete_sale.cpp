@@ -15,10 +15,10 @@
 #include "ui/services.h"
 
 #include <QDateTime>
-#include <QScopeGuard>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTextDocument>
 
 namespace cashregister {
