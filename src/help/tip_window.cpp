@@ -6,6 +6,7 @@
 #include "app/window_manager.h"
 #include "ui/artwork.h"
 #include "ui/captions.h"
+#include "ui/fonts.h"
 #include "ui/named.h"
 #include "ui/services.h"
 #include "ui/value_label.h"
@@ -67,15 +68,10 @@ TipWindow::TipWindow(app::Context& context) : app::Window(context, QString::from
     Picture1->setPixmap(ui::artwork(u"logo.png").scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     Picture1->setAccessibleName(QStringLiteral("Tip of the day picture"));
     Label2 = ui::makeNamed<QLabel>(QStringLiteral("Label2"), QStringLiteral("Tip of the day"), this);
-    QFont heading = Label2->font();
-    heading.setPointSize(16);
-    heading.setBold(true);
-    Label2->setFont(heading);
+    Label2->setFont(ui::headingFont(Label2->font(), 16));
     Label2->setStyleSheet(QStringLiteral("color: #2e7d32;"));
     Label1 = ui::makeNamed<QLabel>(QStringLiteral("Label1"), QStringLiteral("Did you know..."), this);
-    QFont question = Label1->font();
-    question.setBold(true);
-    Label1->setFont(question);
+    Label1->setFont(ui::boldFont(Label1->font()));
     lblTipText = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblTipText"), QStringLiteral("Tip"), QString(), this);
     lblTipText->setWordWrap(true);
     lblTipText->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -8,6 +8,7 @@
 #include "ui/artwork.h"
 #include "ui/bound_date_picker.h"
 #include "ui/captions.h"
+#include "ui/fonts.h"
 #include "ui/named.h"
 #include "ui/services.h"
 
@@ -33,10 +34,7 @@ MainWindow::MainWindow(app::Context& context) : app::Window(context, QString::fr
     Image1->setPixmap(ui::artwork(u"basket.png"));
     Image1->setAccessibleName(QStringLiteral("Vantoral logo"));
     auto* heading = ui::makeNamed<QLabel>(QStringLiteral("lblHeading"), QStringLiteral("Vantoral\u00ae Point of Sale"), this);
-    QFont headingFont = heading->font();
-    headingFont.setPointSize(18);
-    headingFont.setBold(true);
-    heading->setFont(headingFont);
+    heading->setFont(ui::headingFont(heading->font(), 18));
     heading->setStyleSheet(QStringLiteral("color: #2e7d32;"));
 
     Line1 = ui::makeNamed<QFrame>(QStringLiteral("Line1"), this);

@@ -10,6 +10,7 @@
 #include "store/record_source.h"
 #include "ui/artwork.h"
 #include "ui/captions.h"
+#include "ui/fonts.h"
 #include "ui/named.h"
 #include "ui/services.h"
 #include "ui/value_label.h"
@@ -114,6 +115,9 @@ void SplashWindow::Timer1_Timer()
     try {
         const QDate stored = totalSale->field(u"tDate").toDate();
         m_ticks = store::convert::addWhole(m_ticks, 1);
+        // The splash waits anyway: the fonts of the windows it opens are looked up meanwhile.
+        if (m_ticks == 1)
+            ui::prepareHeadingFonts(font());
         if (m_ticks != 4)
             return;
 
