@@ -9,31 +9,16 @@
 #include "ui/services.h"
 #include "ui/value_label.h"
 
-#include <QAction>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListView>
-#include <QMenu>
 
 namespace catalogue {
 
 void warn(ui::Services& boxes, const Warning& warning)
 {
     boxes.message(warning.text.toString(), warning.title.toString(), ui::Icon::Warning, ui::Buttons::Ok);
-}
-
-store::RecordSource* makeSource(app::Context& context, const QString& name, const QString& table, QObject* parent)
-{
-    return new store::RecordSource(context.store, name, table, parent);
-}
-
-QAction* makeAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setShortcut(shortcut);
-    return action;
 }
 
 ui::BoundList* makeList(const QString& name, store::RecordSource& source, const QString& field, QWidget* parent)

@@ -6,12 +6,9 @@
 #include <initializer_list>
 #include <utility>
 
-class QAction;
 class QGridLayout;
-class QKeySequence;
 class QLabel;
 class QLocale;
-class QMenu;
 class QObject;
 class QWidget;
 
@@ -37,9 +34,6 @@ struct Warning {
     QStringView title;
 };
 void warn(ui::Services& boxes, const Warning& warning);
-
-store::RecordSource* makeSource(app::Context& context, const QString& name, const QString& table, QObject* parent);
-QAction* makeAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut);
 
 // A bound list of one field of every row, sized for a code or a name rather than by measuring
 // every row of a large catalogue.

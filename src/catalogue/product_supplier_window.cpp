@@ -51,17 +51,17 @@ ProductSupplierWindow::ProductSupplierWindow(app::Context& context) : app::Windo
 {
     setWindowTitle(kCaption.toString());
 
-    datProdPrice = makeSource(context, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"), this);
-    datProdQty = makeSource(context, QStringLiteral("datProdQty"), QStringLiteral("tblProductQuantity"), this);
-    datSupplier = makeSource(context, QStringLiteral("datSupplier"), QStringLiteral("tblSuplier"), this);
+    datProdPrice = new store::RecordSource(context.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"), this);
+    datProdQty = new store::RecordSource(context.store, QStringLiteral("datProdQty"), QStringLiteral("tblProductQuantity"), this);
+    datSupplier = new store::RecordSource(context.store, QStringLiteral("datSupplier"), QStringLiteral("tblSuplier"), this);
 
     menuBar = ui::makeNamed<QMenuBar>(QStringLiteral("menuBar"), this);
     menuBar->setAccessibleName(QStringLiteral("Menu"));
     menuBar->setNativeMenuBar(false);
     dbmMenu = menuBar->addMenu(QStringLiteral("&Update System"));
     dbmMenu->setObjectName(QStringLiteral("dbmMenu"));
-    dbmHelp = makeAction(dbmMenu, QStringLiteral("dbmHelp"), QStringLiteral("&Help"), QKeySequence(Qt::Key_F1));
-    dbmExit = makeAction(dbmMenu, QStringLiteral("dbmExit"), QStringLiteral("&Return"), QKeySequence(Qt::Key_F2));
+    dbmHelp = ui::makeAction(dbmMenu, QStringLiteral("dbmHelp"), QStringLiteral("&Help"), QKeySequence(Qt::Key_F1));
+    dbmExit = ui::makeAction(dbmMenu, QStringLiteral("dbmExit"), QStringLiteral("&Return"), QKeySequence(Qt::Key_F2));
 
     buildProductSide();
     buildSupplierSide();

@@ -44,18 +44,18 @@ ProductUpdateWindow::ProductUpdateWindow(app::Context& context) : app::Window(co
 {
     setWindowTitle(kCaption.toString());
 
-    datProdPrice = makeSource(context, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"), this);
-    datProdQty = makeSource(context, QStringLiteral("datProdQty"), QStringLiteral("tblProductQuantity"), this);
-    DataTax = makeSource(context, QStringLiteral("DataTax"), QStringLiteral("tblTax"), this);
-    datSupplier = makeSource(context, QStringLiteral("datSupplier"), QStringLiteral("tblSuplier"), this);
+    datProdPrice = new store::RecordSource(context.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"), this);
+    datProdQty = new store::RecordSource(context.store, QStringLiteral("datProdQty"), QStringLiteral("tblProductQuantity"), this);
+    DataTax = new store::RecordSource(context.store, QStringLiteral("DataTax"), QStringLiteral("tblTax"), this);
+    datSupplier = new store::RecordSource(context.store, QStringLiteral("datSupplier"), QStringLiteral("tblSuplier"), this);
 
     menuBar = ui::makeNamed<QMenuBar>(QStringLiteral("menuBar"), this);
     menuBar->setAccessibleName(QStringLiteral("Menu"));
     menuBar->setNativeMenuBar(false);
     mneuhlp = menuBar->addMenu(QStringLiteral("Update System"));
     mneuhlp->setObjectName(QStringLiteral("mneuhlp"));
-    hlp = makeAction(mneuhlp, QStringLiteral("hlp"), QStringLiteral("Help"), QKeySequence(Qt::Key_F1));
-    rturn = makeAction(mneuhlp, QStringLiteral("rturn"), QStringLiteral("Return"), QKeySequence(Qt::Key_F2));
+    hlp = ui::makeAction(mneuhlp, QStringLiteral("hlp"), QStringLiteral("Help"), QKeySequence(Qt::Key_F1));
+    rturn = ui::makeAction(mneuhlp, QStringLiteral("rturn"), QStringLiteral("Return"), QKeySequence(Qt::Key_F2));
 
     buildControls();
     layOut();

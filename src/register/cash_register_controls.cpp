@@ -26,19 +26,6 @@
 namespace cashregister {
 namespace {
 
-QAction* makeAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setShortcut(shortcut);
-    return action;
-}
-
-store::RecordSource* makeSource(app::Context& context, const QString& name, const QString& table, QObject* parent)
-{
-    return new store::RecordSource(context.store, name, table, parent);
-}
-
 // A money label: a till display, the amount large and to the right.
 ui::ValueLabel* makeMoneyLabel(const QString& name, QWidget* parent)
 {
@@ -61,15 +48,15 @@ ui::ValueLabel* makeMoneyLabel(const QString& name, QWidget* parent)
 void CashRegisterWindow::buildRecordSources()
 {
     app::Context& c = context();
-    DatatblPPrice = makeSource(c, QStringLiteral("DatatblPPrice"), QStringLiteral("tblProductPrice"), this);
-    datProdPrice = makeSource(c, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"), this);
-    DataPQty = makeSource(c, QStringLiteral("DataPQty"), QStringLiteral("tblProductQuantity"), this);
-    DataReceipt = makeSource(c, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"), this);
-    Cancelitem = makeSource(c, QStringLiteral("Cancelitem"), QStringLiteral("tblReceipt"), this);
-    DataTax = makeSource(c, QStringLiteral("DataTax"), QStringLiteral("tblTax"), this);
-    DatatblDailySale = makeSource(c, QStringLiteral("DatatblDailySale"), QStringLiteral("tblDailySale"), this);
-    daillySale = makeSource(c, QStringLiteral("daillySale"), QStringLiteral("daillySale"), this);
-    dataCategory = makeSource(c, QStringLiteral("dataCategory"), QStringLiteral("tblCathegory"), this);
+    DatatblPPrice = new store::RecordSource(c.store, QStringLiteral("DatatblPPrice"), QStringLiteral("tblProductPrice"), this);
+    datProdPrice = new store::RecordSource(c.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"), this);
+    DataPQty = new store::RecordSource(c.store, QStringLiteral("DataPQty"), QStringLiteral("tblProductQuantity"), this);
+    DataReceipt = new store::RecordSource(c.store, QStringLiteral("DataReceipt"), QStringLiteral("tblReceipt"), this);
+    Cancelitem = new store::RecordSource(c.store, QStringLiteral("Cancelitem"), QStringLiteral("tblReceipt"), this);
+    DataTax = new store::RecordSource(c.store, QStringLiteral("DataTax"), QStringLiteral("tblTax"), this);
+    DatatblDailySale = new store::RecordSource(c.store, QStringLiteral("DatatblDailySale"), QStringLiteral("tblDailySale"), this);
+    daillySale = new store::RecordSource(c.store, QStringLiteral("daillySale"), QStringLiteral("daillySale"), this);
+    dataCategory = new store::RecordSource(c.store, QStringLiteral("dataCategory"), QStringLiteral("tblCathegory"), this);
 }
 
 void CashRegisterWindow::buildMenus()
@@ -81,14 +68,14 @@ void CashRegisterWindow::buildMenus()
 
     mnuFile = menuBar->addMenu(QStringLiteral("&Cash Register"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuExit = makeAction(mnuFile, QStringLiteral("mnuExit"), QStringLiteral("&Back to Main System"), QKeySequence(Qt::Key_F2));
-    mnuAmtSold = makeAction(mnuFile, QStringLiteral("mnuAmtSold"), QStringLiteral("See &Total Sold Today"), QKeySequence(Qt::CTRL | Qt::Key_T));
-    mnuHelp = makeAction(mnuFile, QStringLiteral("mnuHelp"), QStringLiteral("&Help"), QKeySequence(Qt::Key_F1));
+    mnuExit = ui::makeAction(mnuFile, QStringLiteral("mnuExit"), QStringLiteral("&Back to Main System"), QKeySequence(Qt::Key_F2));
+    mnuAmtSold = ui::makeAction(mnuFile, QStringLiteral("mnuAmtSold"), QStringLiteral("See &Total Sold Today"), QKeySequence(Qt::CTRL | Qt::Key_T));
+    mnuHelp = ui::makeAction(mnuFile, QStringLiteral("mnuHelp"), QStringLiteral("&Help"), QKeySequence(Qt::Key_F1));
 
     mnuP = menuBar->addMenu(QStringLiteral("Product"));
     mnuP->setObjectName(QStringLiteral("mnuP"));
-    mnuCode = makeAction(mnuP, QStringLiteral("mnuCode"), QStringLiteral("Cancel a Product by &C\u00f3de"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    mnuName = makeAction(mnuP, QStringLiteral("mnuName"), QStringLiteral("Cancel a Product by &Name"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuCode = ui::makeAction(mnuP, QStringLiteral("mnuCode"), QStringLiteral("Cancel a Product by &C\u00f3de"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuName = ui::makeAction(mnuP, QStringLiteral("mnuName"), QStringLiteral("Cancel a Product by &Name"), QKeySequence(Qt::CTRL | Qt::Key_N));
 }
 
 void CashRegisterWindow::buildControls()

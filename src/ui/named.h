@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
 #include <QString>
 
 #include <utility>
@@ -14,6 +17,15 @@ Control* makeNamed(const QString& name, Args&&... args)
     auto* control = new Control(std::forward<Args>(args)...);
     control->setObjectName(name);
     return control;
+}
+
+// Adds a named menu item with its caption and shortcut key to a menu.
+inline QAction* makeAction(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    return action;
 }
 
 } // namespace ui
