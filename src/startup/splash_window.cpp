@@ -28,6 +28,13 @@ SplashWindow::SplashWindow(app::Context& context) : app::Window(context, QString
     setWindowTitle(context.app.title);
     setWindowFlag(Qt::SplashScreen);
 
+    // The wait begins with the splash, not once its controls are made.
+    Timer1 = ui::makeNamed<QTimer>(QStringLiteral("Timer1"), this);
+    Timer1->setInterval(kTickMs);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
+    Timer1->start();
+
     totalSale = new store::RecordSource(context.store, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"), this);
     dailySaledata = new store::RecordSource(context.store, QStringLiteral("dailySaledata"), QStringLiteral("tblCathegory"), this);
 
@@ -82,12 +89,6 @@ SplashWindow::SplashWindow(app::Context& context) : app::Window(context, QString
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(myframe);
     myframe->setMinimumSize(620, 340);
-
-    Timer1 = ui::makeNamed<QTimer>(QStringLiteral("Timer1"), this);
-    Timer1->setInterval(kTickMs);
-    Timer1->setTimerType(Qt::PreciseTimer);
-    connect(Timer1, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
-    Timer1->start();
 
     ui::nameControls(this);
     fixSize();
