@@ -1,6 +1,7 @@
 #include "startup/main_window.h"
 
 #include "app/app_info.h"
+#include "app/clock.h"
 #include "app/context.h"
 #include "help/html_help.h"
 #include "app/window_manager.h"
@@ -65,6 +66,9 @@ MainWindow::MainWindow(app::Context& context) : app::Window(context, QString::fr
     // The business date of this run, from the row the splash has just stamped. Not shown.
     Dta = ui::makeNamed<ui::BoundDatePicker>(QStringLiteral("Dta"), *dailly, QStringLiteral("tDate"), this);
     Dta->setAccessibleName(QStringLiteral("Business date"));
+    // Without a stored date the picker shows the day the menu opened, as a new date picker does.
+    if (!dailly->hasCurrentRow() || dailly->field(u"tDate").isNull())
+        Dta->setDate(context.clock.today());
     Dta->hide();
 
     auto* top = new QHBoxLayout;
@@ -148,12 +152,6 @@ void MainWindow::Command2_Click() { showIfPresent(QStringLiteral("frmSobre")); }
 void MainWindow::cmdajuda_Click()
 {
     help::showHelpContents(context(), m_help, this);
-}
-
-void MainWindow::cmdSair_Click()
-{
-    // Closing the day comes with the close-of-day screen; until then the exit ends the program.
-    context().ui.end();
 }
 
 void MainWindow::closeRequested()

@@ -63,7 +63,10 @@ private:
     void cmdprevention_Click();
     void Command2_Click();
     void cmdajuda_Click();
+    // Closing the day (close_of_day.cpp).
     void cmdSair_Click();
+    void closeDay();
+    void rollYearOver();
 
     // Shows a window the main menu opens, when the program has it.
     bool showIfPresent(const QString& name);

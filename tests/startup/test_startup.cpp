@@ -525,6 +525,9 @@ void TestStartup::mainMenu_exitAndCloseEndTheProgram()
     QFETCH(bool, useExit);
     StartupFixture t;
     auto* menu = static_cast<startup::MainWindow*>(t.windows.show(QStringLiteral("frmMain")));
+    // Shutting down without closing the day.
+    t.ui.answerMessage(ui::Button::Yes);
+    t.ui.answerMessage(ui::Button::No);
     if (useExit)
         QTest::mouseClick(menu->cmdSair, Qt::LeftButton);
     else

@@ -1,0 +1,139 @@
+// The main menu's exit: closing the day. The day's money is booked into its month of the year
+// table, today's lines are emptied and the daily totals cleared; on the first close of a new year
+// the year before is kept in the last-year table instead.
+#include "startup/main_window.h"
+
+#include "app/app_info.h"
+#include "app/clock.h"
+#include "app/context.h"
+#include "store/convert.h"
+#include "store/error.h"
+#include "store/record_source.h"
+#include "store/unit_of_work.h"
+#include "ui/bound_date_picker.h"
+#include "ui/services.h"
+
+#include <QDate>
+
+#include <array>
+
+namespace startup {
+
+namespace {
+
+// The month columns of the year tables, January first.
+constexpr std::array<const char16_t*, 12> kMonths{u"January", u"February", u"March", u"April", u"May", u"June", u"July",
+    u"August", u"September", u"October", u"November", u"December"};
+
+// A month or year figure. The columns default to 0; one that holds nothing counts as 0 rather than
+// leaving the day unbooked.
+store::Currency amount(const store::RecordSource& source, QStringView field)
+{
+    const store::Value value = source.field(field);
+    return value.isNull() ? store::Currency() : value.toCurrency();
+}
+
+} // namespace
+
+void MainWindow::cmdSair_Click()
+{
+    try {
+        totalSale->refresh();
+        dailySaledata->refresh();
+    } catch (const store::Error& error) {
+        // Nothing is written yet: the menu stays, and the manager learns why the day cannot close.
+        context().ui.message(error.message(), context().app.title, ui::Icon::Critical, ui::Buttons::Ok);
+        return;
+    }
+
+    try {
+        if (context().ui.message(QStringLiteral("Are you sure you want to shut the system down?"),
+                QStringLiteral("                 ARE YOU SURE?"), ui::Icon::Question, ui::Buttons::YesNo)
+            == ui::Button::No)
+            return;
+
+        const std::int16_t businessYear = static_cast<std::int16_t>(Dta->date().year());
+
+        if (context().ui.message(
+                QStringLiteral("Are you closing for the day? If you press, 'yes', the system will update the database to prepare You to "
+                               "open you point of sale safely tomorrow. If you press 'No', the system will keep the daily settings and "
+                               "you will still see the data as you if you have not exited the system "),
+                QStringLiteral("                         ARE YOU CLOSING FOR THE DAY?"), ui::Icon::Question, ui::Buttons::YesNo)
+            == ui::Button::No) {
+            context().ui.end();
+            return;
+        }
+
+        if (YearSale->recordCount() < 1) {
+            YearSale->addNew();
+            YearSale->setField(u"Ano", businessYear);
+            YearSale->update();
+            YearSale->refresh();
+        }
+
+        if (totalSale->recordCount() < 1) {
+            context().ui.end();
+            return;
+        }
+
+        const std::int16_t storedYear = YearSale->field(u"Ano").toWhole();
+        if (storedYear == businessYear)
+            closeDay();
+        else if (int(storedYear) + 1 == int(businessYear))
+            rollYearOver();
+        context().ui.end();
+    } catch (...) {
+        // A failure part-way leaves the menu shown; the unit of work it was in wrote nothing.
+    }
+}
+
+void MainWindow::closeDay()
+{
+    store::UnitOfWork unit(context().store);
+    const store::Currency daily = amount(*totalSale, u"DailySale");
+
+    YearSale->edit();
+    const QStringView month = kMonths.at(std::size_t(Dta->date().month() - 1));
+    YearSale->setField(month, store::convert::add(amount(*YearSale, month), daily));
+    YearSale->setField(u"AnualTotal", store::convert::add(amount(*YearSale, u"AnualTotal"), daily));
+
+    if (dailySaledata->recordCount() >= 1) {
+        dailySaledata->moveFirst();
+        while (!dailySaledata->atEnd()) {
+            dailySaledata->remove();
+            dailySaledata->moveNext();
+        }
+    }
+
+    YearSale->update();
+
+    totalSale->edit();
+    totalSale->setField(u"DailySale", store::Currency());
+    totalSale->setField(u"tDate", context().clock.today());
+    totalSale->setField(u"totalItems", std::int16_t(0));
+    totalSale->update();
+    unit.commit();
+}
+
+void MainWindow::rollYearOver()
+{
+    // The last-year row is written before the year row goes, and both in one unit: the year's
+    // figures are never in neither table.
+    store::UnitOfWork unit(context().store);
+    if (lastYear->recordCount() > 0)
+        lastYear->edit();
+    else
+        lastYear->addNew();
+    store::Currency total;
+    for (const char16_t* month : kMonths) {
+        const store::Currency value = amount(*YearSale, month);
+        lastYear->setField(month, value);
+        total = store::convert::add(total, value);
+    }
+    lastYear->setField(u"AnualTotal", total);
+    lastYear->update();
+    YearSale->remove();
+    unit.commit();
+}
+
+} // namespace startup
