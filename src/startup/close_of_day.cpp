@@ -97,13 +97,9 @@ void MainWindow::closeDay()
     YearSale->setField(month, store::convert::add(amount(*YearSale, month), daily));
     YearSale->setField(u"AnualTotal", store::convert::add(amount(*YearSale, u"AnualTotal"), daily));
 
-    if (dailySaledata->recordCount() >= 1) {
-        dailySaledata->moveFirst();
-        while (!dailySaledata->atEnd()) {
-            dailySaledata->remove();
-            dailySaledata->moveNext();
-        }
-    }
+    // Today's lines, first to last.
+    if (dailySaledata->recordCount() >= 1)
+        dailySaledata->removeAll();
 
     YearSale->update();
 

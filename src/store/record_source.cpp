@@ -508,6 +508,48 @@ void RecordSource::remove()
     Q_EMIT currentChanged();
 }
 
+void RecordSource::removeAll()
+{
+    if (m_keys.empty()) {
+        setPosition(Position::AtEnd, 0);
+        return;
+    }
+    dropEdit();
+    // Keys only grow, and the source holds its rows in key order: when the table's rows up to the
+    // last key held are as many as the rows held, with the same keys summed, they are the rows
+    // held, and one statement deletes them. Otherwise (a row deleted or added by another source
+    // meanwhile) they go one by one, each found by its key.
+    const std::int64_t last = m_keys.back();
+    std::int64_t heldSum = 0;
+    for (const std::int64_t key : m_keys)
+        heldSum += key;
+    bool same = false;
+    {
+        Statement count = m_store.prepare(
+            QStringLiteral("SELECT COUNT(*), TOTAL(%1) FROM %2 WHERE %1 <= ?").arg(keyColumn(), quoted(m_table->name)));
+        count.bindInt(1, last);
+        same = count.step() && count.columnInt(0) == std::int64_t(m_keys.size()) && count.columnDouble(1) == double(heldSum);
+    }
+    if (!same) {
+        moveFirst();
+        while (!atEnd()) {
+            remove();
+            moveNext();
+        }
+        return;
+    }
+    Statement erase = m_store.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 <= ?").arg(quoted(m_table->name), keyColumn()));
+    erase.bindInt(1, last);
+    const Store::Versions before = runWrite(erase);
+    dropIndexes();
+    m_keys.clear();
+    m_cells.clear();
+    m_arena.clear();
+    keepCurrent(before);
+    setPosition(Position::AtEnd, 0);
+    Q_EMIT currentChanged();
+}
+
 void RecordSource::reloadAfterRollback()
 {
     const Position position = m_position;

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -85,6 +86,10 @@ public:
     void cancelUpdate();
     // Removes the current row from the table at once.
     void remove();
+    // Removes every row the source holds, as moving first and then removing the current row and
+    // moving next until at end does, and ends at end. Rows written to the table since the source
+    // read it, by others, stay.
+    void removeAll();
 
     EditMode editMode() const { return m_editMode; }
 
@@ -152,8 +157,10 @@ private:
     void dropIndexes() { m_upperIndex.clear(); }
 
     // The store's key of every row of the row set.
-    std::vector<std::int64_t> m_keys;
-    std::vector<Cell> m_cells;
+    // Deques: a row deleted at either end (the first row, deleted row after row, say) moves none
+    // of the others.
+    std::deque<std::int64_t> m_keys;
+    std::deque<Cell> m_cells;
     std::string m_arena;
     Position m_position = Position::AtEnd;
     int m_index = 0;

@@ -63,6 +63,8 @@ private Q_SLOTS:
     void emptyTable_isAtEndAtOnce();
     void rowAddedElsewhere_isSeenOnlyAfterRefresh();
     void deleteThenMoveNext_landsOnTheFollowingRow();
+    void removeAll_removesTheRowsHeldAndNoOther_data();
+    void removeAll_removesTheRowsHeldAndNoOther();
     void addNewAndUpdate_keepsTheCursorWhereItWas_data();
     void addNewAndUpdate_keepsTheCursorWhereItWas();
     void addNew_readsDefaultsSoSumsStartAtZero();
@@ -139,6 +141,57 @@ void TestRecordSource::deleteThenMoveNext_landsOnTheFollowingRow()
 
     RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblProductPrice"));
     QCOMPARE(codes(check), QStringList{QStringLiteral("A1")});
+}
+
+void TestRecordSource::removeAll_removesTheRowsHeldAndNoOther_data()
+{
+    QTest::addColumn<QString>("meanwhile"); // what another source does after the read
+    QTest::addColumn<QStringList>("left");
+    QTest::addColumn<bool>("fails");
+
+    QTest::newRow("nothing") << QString() << QStringList{} << false;
+    QTest::newRow("a row added after the read stays") << QStringLiteral("add D4") << QStringList{QStringLiteral("D4")} << false;
+    QTest::newRow("a row added, then one of ours") << QStringLiteral("add D4, own E5") << QStringList{QStringLiteral("D4")} << false;
+    // As removing row after row does: the row found gone fails, and the unit of work undoes it all.
+    QTest::newRow("a held row deleted meanwhile") << QStringLiteral("delete B2")
+                                                  << QStringList{QStringLiteral("A1"), QStringLiteral("C3")} << true;
+}
+
+void TestRecordSource::removeAll_removesTheRowsHeldAndNoOther()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(QStringList, left);
+    QFETCH(bool, fails);
+
+    StoreFixture f;
+    RecordSource lines(*f.store, QStringLiteral("l"), QStringLiteral("tblProductPrice"));
+    RecordSource other(*f.store, QStringLiteral("o"), QStringLiteral("tblProductPrice"));
+    for (const char* code : {"A1", "B2", "C3"})
+        addProduct(lines, QString::fromLatin1(code));
+    other.refresh();
+    if (meanwhile.startsWith(u"add"))
+        addProduct(other, QStringLiteral("D4"));
+    if (meanwhile.endsWith(u"own E5"))
+        addProduct(lines, QStringLiteral("E5"));
+    if (meanwhile == u"delete B2") {
+        other.moveNext();
+        other.remove();
+    }
+
+    const auto removeAll = [&] {
+        store::UnitOfWork unit(*f.store);
+        lines.removeAll();
+        unit.commit();
+    };
+    if (fails) {
+        QCOMPARE(kindOf(removeAll), ErrorKind::NoCurrentRow);
+    } else {
+        removeAll();
+        QVERIFY(lines.atEnd());
+        QCOMPARE(lines.recordCount(), 0);
+    }
+    RecordSource check(*f.store, QStringLiteral("c"), QStringLiteral("tblProductPrice"));
+    QCOMPARE(codes(check), left);
 }
 
 void TestRecordSource::addNewAndUpdate_keepsTheCursorWhereItWas_data()
