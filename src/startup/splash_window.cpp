@@ -116,9 +116,12 @@ void SplashWindow::Timer1_Timer()
     try {
         const QDate stored = totalSale->field(u"tDate").toDate();
         m_ticks = store::convert::addWhole(m_ticks, 1);
-        // The splash waits anyway: the fonts of the windows it opens are looked up meanwhile.
+        // The splash waits anyway: the fonts and the picture of the windows it opens are made
+        // meanwhile.
         if (m_ticks == 1)
             ui::prepareHeadingFonts(font());
+        if (m_ticks == 2)
+            ui::artwork(u"basket.png");
         if (m_ticks != 4)
             return;
 
