@@ -54,6 +54,7 @@ constexpr ChartDefinition kMonthSale{
     u"SALES ANALYSIS FOR THIS YEAR",
     u"Months- See Color for Months on the Side",
     u"Amount Sold in US$",
+    u"$%.0f",
     u"RETURN",
 };
 
@@ -63,6 +64,7 @@ constexpr ChartDefinition kCategorySale{
     u"SALE ANALYSIS FOR THIS MONTH",
     u"Cathegories - See Color For Names on the Side.",
     u"UNITS SOLD",
+    u"%.0f",
     u"RETURN ",
 };
 
@@ -72,6 +74,7 @@ constexpr ChartDefinition kLastYear{
     u"Sales for Last Year",
     u"Month - See Colors for Months on the Side",
     u"Amount in US$",
+    u"$%.0f",
     u"RETURN",
 };
 
@@ -118,6 +121,8 @@ void ChartWindow::drawChart(const ChartDefinition& definition)
 
     // One bar set for each column of the query's row, in the query's order.
     auto* series = new QBarSeries;
+    // The bars of the one row stand side by side across most of the plot.
+    series->setBarWidth(0.9);
     if (dataGraph->recordCount() > 0) {
         const QStringList& columns = dataGraph->fieldNames();
         for (int column = 0; column < columns.size(); ++column) {
@@ -138,7 +143,7 @@ void ChartWindow::drawChart(const ChartDefinition& definition)
 
     auto* values = new QValueAxis;
     values->setTitleText(definition.valueAxisTitle.toString());
-    values->setLabelFormat(QStringLiteral("%.0f"));
+    values->setLabelFormat(definition.valueLabelFormat.toString());
     qreal highest = 0;
     for (const QBarSet* bars : series->barSets())
         highest = std::max(highest, bars->at(0));

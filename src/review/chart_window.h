@@ -20,6 +20,8 @@ struct ChartDefinition {
     QStringView title;
     QStringView categoryAxisTitle;
     QStringView valueAxisTitle;
+    // How the value axis writes its numbers (a printf format).
+    QStringView valueLabelFormat;
     QStringView returnCaption;
 };
 

@@ -27,6 +27,9 @@
 namespace review {
 namespace {
 
+// Amounts and counts line up on their last digit.
+constexpr Qt::Alignment kNumberAlignment = Qt::AlignRight | Qt::AlignVCenter;
+
 constexpr QStringView kCaption = u"                                          ****LIST OF ALL PRODUCTS SOLD TODAY*****";
 
 QLabel* makeCaptionLabel(const QString& name, const QString& text, QWidget* parent)
@@ -62,9 +65,10 @@ ItemsSoldWindow::ItemsSoldWindow(app::Context& context) : app::Window(context, Q
         {
             {QStringLiteral("Code"), QStringLiteral("Codigo"), {}},
             {QStringLiteral("Product Name"), QStringLiteral("Nome_Produto"), {}},
-            {QStringLiteral("Quantity"), QStringLiteral("Quantidade"), {}},
+            {QStringLiteral("Quantity"), QStringLiteral("Quantidade"), {}, kNumberAlignment},
             {QStringLiteral("Product Price"), QStringLiteral("Preco"),
-                [locale](const store::Value& price) { return store::convert::formatPattern(price.toCurrency(locale), kPriceFormat.toString()); }},
+                [locale](const store::Value& price) { return store::convert::formatPattern(price.toCurrency(locale), kPriceFormat.toString()); },
+                kNumberAlignment},
         },
         this);
     DataGrid1 = ui::makeNamed<QTableView>(QStringLiteral("DataGrid1"), this);
@@ -83,6 +87,8 @@ ItemsSoldWindow::ItemsSoldWindow(app::Context& context) : app::Window(context, Q
 
     lblData = makeCaptionLabel(QStringLiteral("lblData"), QStringLiteral("Today's Date:"), this);
     lblDate = makeValueBox<ui::ValueLabel>(QStringLiteral("lblDate"), this);
+    // Room for the longest date and time, set once the window is laid out.
+    lblDate->setMinimumWidth(220);
     lblItem = makeCaptionLabel(QStringLiteral("lblItem"), QStringLiteral("No. of Items Sold Today:"), this);
     totalItems = makeValueBox<ui::BoundLabel>(QStringLiteral("totalItems"), *total, QStringLiteral("totalItems"), this);
     lbTotal = makeCaptionLabel(QStringLiteral("lbTotal"), QStringLiteral("Amount Sold US$:"), this);

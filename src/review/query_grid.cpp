@@ -50,6 +50,8 @@ QVariant QueryModel::data(const QModelIndex& index, int role) const
         const Column& shown = m_columns[column];
         return shown.format && !value.isNull() ? shown.format(value) : value.display();
     }
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(m_columns[column].alignment);
     return QVariant();
 }
 

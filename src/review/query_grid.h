@@ -26,6 +26,7 @@ public:
         QString field;
         // The text a value is shown as; an empty function shows it as stored.
         std::function<QString(const store::Value&)> format;
+        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     };
 
     // Throws store::Error(NoSuchField) for a field the query does not return.
