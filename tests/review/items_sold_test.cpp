@@ -63,6 +63,9 @@ void TestReview::gridShowsLines_data()
     QTest::newRow("millions") << "T1" << "Truffle" << 2 << qint64(10000000000) << QStringList{"T1", "Truffle", "2", "$1,000,000.00"};
     // 2.005 is exact in the store; a binary float would hold a hair less and round it down.
     QTest::newRow("half cent rounds up") << "H1" << "Honey" << 1 << qint64(20050) << QStringList{"H1", "Honey", "1", "$2.01"};
+    // Past the digits a binary float holds: the last cent is read from the stored amount.
+    QTest::newRow("beyond a float's digits") << "BIG" << "Bulk order" << 1 << qint64(1234567890123456750)
+                                             << QStringList{"BIG", "Bulk order", "1", "$123,456,789,012,345.68"};
     QTest::newRow("zero") << "Z0" << "Free sample" << 1 << qint64(0) << QStringList{"Z0", "Free sample", "1", "$0.00"};
     QTest::newRow("code with leading zeros") << "007" << "Olive oil" << 12 << qint64(4500) << QStringList{"007", "Olive oil", "12", "$0.45"};
     QTest::newRow("largest quantity") << "Q9" << "Rice" << 32767 << qint64(10000) << QStringList{"Q9", "Rice", "32767", "$1.00"};
