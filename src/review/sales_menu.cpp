@@ -2,9 +2,11 @@
 
 #include "app/context.h"
 #include "app/window_manager.h"
+#include "store/error.h"
 #include "ui/artwork.h"
 #include "ui/captions.h"
 #include "ui/named.h"
+#include "ui/services.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -53,7 +55,7 @@ SalesMenuWindow::SalesMenuWindow(app::Context& context) : app::Window(context, Q
 
     // Each chart window opens over the menu, which stays shown behind it.
     const auto opens = [this](QPushButton* button, const QString& chart) {
-        connect(button, &QPushButton::clicked, this, [this, chart] { this->context().windows.show(chart); });
+        connect(button, &QPushButton::clicked, this, [this, chart] { openChart(chart); });
     };
     opens(cmdGraphMonth, QStringLiteral("frmMonthSale"));
     opens(cmdGraphYear, QStringLiteral("frmSale"));
@@ -67,6 +69,17 @@ SalesMenuWindow::SalesMenuWindow(app::Context& context) : app::Window(context, Q
 void SalesMenuWindow::load()
 {
     centreOnScreen();
+}
+
+void SalesMenuWindow::openChart(const QString& name)
+{
+    try {
+        context().windows.show(name);
+    } catch (const store::Error& error) {
+        // A chart whose query cannot be read (its connection names another file than the store)
+        // says why and leaves the menu as it is.
+        context().ui.message(error.message(), QString(), ui::Icon::Critical, ui::Buttons::Ok);
+    }
 }
 
 void SalesMenuWindow::cmdSair_Click()

@@ -29,6 +29,8 @@ public:
     QPushButton* cmdSair;
 
 private:
+    // Shows a chart window over the menu.
+    void openChart(const QString& name);
     void cmdSair_Click();
 };
 

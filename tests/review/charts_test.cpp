@@ -1,5 +1,6 @@
 #include "review_test.h"
 
+#include "platform/fakes.h"
 #include "store/query_source.h"
 
 #include <QBarCategoryAxis>
@@ -273,4 +274,24 @@ void TestReview::menuReturnToMain()
 
     QVERIFY(f.isShown(QStringLiteral("frmMain")));
     QVERIFY(!f.windows.isLoaded(kMenu));
+}
+
+void TestReview::chartOfAnotherStoreIsReported()
+{
+    ReviewFixture f;
+    auto* menu = f.open<review::SalesMenuWindow>(kMenu);
+    // The drives now map C: elsewhere: the connection's file is no longer the open store.
+    QTemporaryDir elsewhere;
+    f.platform = platform::Platform(platform::Drives(elsewhere.path()), std::make_unique<platform::UnsupportedDisplaySettings>(),
+        std::make_unique<testing::FakeShell>());
+    f.ui.answerMessage(ui::Button::Ok);
+
+    click(menu->cmdGraphMonth);
+
+    QCOMPARE(f.ui.boxes().size(), std::size_t(1));
+    QCOMPARE(f.ui.boxes()[0].icon, ui::Icon::Critical);
+    QVERIFY2(f.ui.boxes()[0].text.contains(u"is not the open store"), qPrintable(f.ui.boxes()[0].text));
+    QCOMPARE(f.ui.failures(), QString());
+    QVERIFY(!f.windows.isLoaded(QStringLiteral("frmMonthSale")));
+    QVERIFY(menu->isVisible());
 }

@@ -119,4 +119,5 @@ private Q_SLOTS:
     void menuOpensChartsAndStaysShown();
     void menuReturnToMain_data();
     void menuReturnToMain();
+    void chartOfAnotherStoreIsReported();
 };
