@@ -16,6 +16,7 @@
 #include <QDate>
 
 #include <array>
+#include <optional>
 
 namespace startup {
 
@@ -25,12 +26,25 @@ namespace {
 constexpr std::array<const char16_t*, 12> kMonths{u"January", u"February", u"March", u"April", u"May", u"June", u"July",
     u"August", u"September", u"October", u"November", u"December"};
 
-// A month or year figure. The columns default to 0; one that holds nothing counts as 0 rather than
-// leaving the day unbooked.
+// A month, year or day figure. The columns default to 0; one that holds nothing counts as 0
+// rather than leaving the day unclosed.
 store::Currency amount(const store::RecordSource& source, QStringView field)
 {
     const store::Value value = source.field(field);
     return value.isNull() ? store::Currency() : value.toCurrency();
+}
+
+// The year a year row is for. A row without a year, or with one no year can be, is for no year:
+// the close leaves it, as it leaves a row of a year long past, and the program still ends.
+std::optional<int> yearOf(const store::Value& stored)
+{
+    if (stored.isNull())
+        return std::nullopt;
+    try {
+        return stored.toWhole();
+    } catch (const store::Error&) {
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -76,10 +90,10 @@ void MainWindow::cmdSair_Click()
             return;
         }
 
-        const std::int16_t storedYear = YearSale->field(u"Ano").toWhole();
+        const std::optional<int> storedYear = yearOf(YearSale->field(u"Ano"));
         if (storedYear == businessYear)
             closeDay();
-        else if (int(storedYear) + 1 == int(businessYear))
+        else if (storedYear && *storedYear + 1 == businessYear)
             rollYearOver();
         context().ui.end();
     } catch (...) {

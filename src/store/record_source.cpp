@@ -497,6 +497,7 @@ void RecordSource::remove()
     Statement& erase = cached(m_delete, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_table->name), keyColumn()));
     erase.bindInt(1, m_keys[std::size_t(m_index)]);
     const Store::Versions before = runWrite(erase);
+    m_removedKey = m_keys[std::size_t(m_index)];
     if (sqlite3_changes(m_store.handle()) == 0)
         failRowGone();
     dropIndexes();
@@ -515,20 +516,21 @@ void RecordSource::removeAll()
         return;
     }
     dropEdit();
-    // Keys only grow, and the source holds its rows in key order: when the table's rows up to the
-    // last key held are as many as the rows held, with the same keys summed, they are the rows
-    // held, and one statement deletes them. Otherwise (a row deleted or added by another source
-    // meanwhile) they go one by one, each found by its key.
+    // When the table's rows up to the last key held are the rows held, key for key, one statement
+    // deletes them. Otherwise (a row deleted or added by another source or program meanwhile)
+    // they go one by one, each found by its key, as removing row after row does.
     const std::int64_t last = m_keys.back();
-    std::int64_t heldSum = 0;
-    for (const std::int64_t key : m_keys)
-        heldSum += key;
-    bool same = false;
+    bool same = true;
     {
-        Statement count = m_store.prepare(
-            QStringLiteral("SELECT COUNT(*), TOTAL(%1) FROM %2 WHERE %1 <= ?").arg(keyColumn(), quoted(m_table->name)));
-        count.bindInt(1, last);
-        same = count.step() && count.columnInt(0) == std::int64_t(m_keys.size()) && count.columnDouble(1) == double(heldSum);
+        Statement keys = m_store.prepare(
+            QStringLiteral("SELECT %1 FROM %2 WHERE %1 <= ? ORDER BY %1").arg(keyColumn(), quoted(m_table->name)));
+        keys.bindInt(1, last);
+        auto held = m_keys.begin();
+        while (same && keys.step()) {
+            same = held != m_keys.end() && *held == keys.columnInt(0);
+            ++held;
+        }
+        same = same && held == m_keys.end();
     }
     if (!same) {
         moveFirst();
@@ -556,8 +558,11 @@ void RecordSource::reloadAfterRollback()
     const int index = m_index;
     dropEdit();
     readRows();
+    const auto removed = std::find(m_keys.begin(), m_keys.end(), m_removedKey);
     if (m_keys.empty() || position == Position::AtEnd)
         setPosition(Position::AtEnd, recordCount());
+    else if (position == Position::OnRemoved && removed != m_keys.end())
+        setPosition(Position::OnRow, int(removed - m_keys.begin()));
     else if (position == Position::OnRow && index < recordCount())
         setPosition(Position::OnRow, index);
     else

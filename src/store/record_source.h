@@ -140,6 +140,9 @@ private:
 
     void setPosition(Position position, int index);
     void dropEdit();
+    // The key of the row the source deleted last: a rollback that brings the row back puts the
+    // cursor on it again.
+    std::int64_t m_removedKey = 0;
 
     // Statements prepared once and kept while the source is open: the read of one row for edit,
     // the insert, the delete, and one update per set of fields written.

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using store::Currency;
 using store::RecordSource;
 using store::Value;
@@ -105,8 +107,11 @@ private Q_SLOTS:
     void paths();
     void questions_textsTitlesAndIcons();
     void closeButton_closesTheDayToo();
+    void missingValues_data();
+    void missingValues();
     void failurePartWay_leavesTheStoreAsItWas_data();
     void failurePartWay_leavesTheStoreAsItWas();
+    void unreadableDay_isToldAndTheMenuStays();
 };
 
 void TestCloseOfDay::paths_data()
@@ -228,23 +233,80 @@ void TestCloseOfDay::closeButton_closesTheDayToo()
     QCOMPARE(t.field(QStringLiteral("tblDailySale"), u"DailySale"), Value(Currency()));
 }
 
+void TestCloseOfDay::missingValues_data()
+{
+    QTest::addColumn<QString>("sql"); // run on the store before the close
+    QTest::addColumn<QStringList>("yearAfter");
+    QTest::addColumn<QStringList>("dayAfter");
+
+    const QStringList untouchedYear{QStringLiteral("November=50 December=100 AnualTotal=150")};
+    const QStringList untouchedDay{QStringLiteral("tDate=2026-12-10 DailySale=12.5 totalItems=3")};
+    const QStringList cleared{QStringLiteral("tDate=2026-12-11 totalItems=0")};
+    // A year row for no year is left, as one of a year long past is, and the program ends.
+    QTest::newRow("Ano without a value") << QStringLiteral("UPDATE YearSales SET Ano = NULL") << untouchedYear << untouchedDay;
+    // A figure without a value counts as 0.
+    QTest::newRow("DailySale without a value") << QStringLiteral("UPDATE tblDailySale SET DailySale = NULL")
+                                               << QStringList{QStringLiteral("Ano=2026 November=50 December=100 AnualTotal=150")}
+                                               << cleared;
+    QTest::newRow("December without a value") << QStringLiteral("UPDATE YearSales SET December = NULL")
+                                              << QStringList{QStringLiteral("Ano=2026 November=50 December=12.5 AnualTotal=162.5")}
+                                              << cleared;
+    QTest::newRow("AnualTotal without a value") << QStringLiteral("UPDATE YearSales SET AnualTotal = NULL")
+                                                << QStringList{QStringLiteral("Ano=2026 November=50 December=112.5 AnualTotal=12.5")}
+                                                << cleared;
+}
+
+void TestCloseOfDay::missingValues()
+{
+    QFETCH(QString, sql);
+    QFETCH(QStringList, yearAfter);
+    QFETCH(QStringList, dayAfter);
+
+    DayFixture t(QDate(2026, 12, 10), QDate(2026, 12, 11), 2026, dollars(12.5));
+    t.store->exec(sql);
+    startup::MainWindow* menu = t.menu();
+    t.ui.answerMessage(ui::Button::Yes);
+    t.ui.answerMessage(ui::Button::Yes);
+    QTest::mouseClick(menu->cmdSair, Qt::LeftButton);
+    QVERIFY(t.ui.ended());
+    QCOMPARE(int(t.ui.boxes().size()), 2);
+    QCOMPARE(t.rows(QStringLiteral("YearSales")), yearAfter);
+    QCOMPARE(t.rows(QStringLiteral("tblDailySale")), dayAfter);
+}
+
 void TestCloseOfDay::failurePartWay_leavesTheStoreAsItWas_data()
 {
     QTest::addColumn<QDate>("businessDate");
-    QTest::addColumn<QString>("failingWrite");
+    QTest::addColumn<QStringList>("fault");
+    QTest::addColumn<QStringList>("mend");
 
-    // The last write of each: everything before it is undone with it.
-    QTest::newRow("normal close: clearing the daily totals") << QDate(2026, 12, 10)
-                                                             << QStringLiteral("BEFORE UPDATE ON tblDailySale");
-    QTest::newRow("normal close: emptying the day's lines") << QDate(2026, 12, 10)
-                                                            << QStringLiteral("BEFORE DELETE ON daillySale");
-    QTest::newRow("roll-over: removing the year row") << QDate(2027, 1, 2) << QStringLiteral("BEFORE DELETE ON YearSales");
+    const auto failing = [](const char* write) {
+        return QStringList{QStringLiteral("CREATE TRIGGER fail_write %1 BEGIN SELECT RAISE(ABORT, 'disk gone'); END").arg(QLatin1String(write))};
+    };
+    const QStringList dropTrigger{QStringLiteral("DROP TRIGGER fail_write")};
+    // A row that must stay, checked only when the unit commits: every write is made, then undone.
+    const auto pinned = [](const char* table) {
+        return QStringList{QStringLiteral("PRAGMA foreign_keys = ON"),
+            QStringLiteral("CREATE TABLE pin (k INTEGER REFERENCES %1(RowKey) DEFERRABLE INITIALLY DEFERRED)").arg(QLatin1String(table)),
+            QStringLiteral("INSERT INTO pin SELECT RowKey FROM %1").arg(QLatin1String(table))};
+    };
+    const QStringList unpin{QStringLiteral("DROP TABLE pin"), QStringLiteral("PRAGMA foreign_keys = OFF")};
+
+    // The last write of each, or the commit: everything before it is undone with it.
+    QTest::newRow("normal close: clearing the daily totals") << QDate(2026, 12, 10) << failing("BEFORE UPDATE ON tblDailySale")
+                                                             << dropTrigger;
+    QTest::newRow("normal close: emptying the day's lines") << QDate(2026, 12, 10) << failing("BEFORE DELETE ON daillySale")
+                                                            << dropTrigger;
+    QTest::newRow("normal close: the commit") << QDate(2026, 12, 10) << pinned("daillySale") << unpin;
+    QTest::newRow("roll-over: removing the year row") << QDate(2027, 1, 2) << failing("BEFORE DELETE ON YearSales") << dropTrigger;
+    QTest::newRow("roll-over: the commit") << QDate(2027, 1, 2) << pinned("YearSales") << unpin;
 }
 
 void TestCloseOfDay::failurePartWay_leavesTheStoreAsItWas()
 {
     QFETCH(QDate, businessDate);
-    QFETCH(QString, failingWrite);
+    QFETCH(QStringList, fault);
+    QFETCH(QStringList, mend);
 
     DayFixture t(businessDate, businessDate, 2026, dollars(12.5));
     const QStringList tables{QStringLiteral("YearSales"), QStringLiteral("LastYearSales"), QStringLiteral("daillySale"),
@@ -252,7 +314,8 @@ void TestCloseOfDay::failurePartWay_leavesTheStoreAsItWas()
     QList<QStringList> before;
     for (const QString& table : tables)
         before << t.rows(table);
-    t.store->exec(QStringLiteral("CREATE TRIGGER fail_write %1 BEGIN SELECT RAISE(ABORT, 'disk gone'); END").arg(failingWrite));
+    for (const QString& sql : fault)
+        t.store->exec(sql);
 
     startup::MainWindow* menu = t.menu();
     t.ui.answerMessage(ui::Button::Yes);
@@ -265,16 +328,39 @@ void TestCloseOfDay::failurePartWay_leavesTheStoreAsItWas()
     for (int table = 0; table < tables.size(); ++table)
         QCOMPARE(t.rows(tables[table]), before[table]);
 
-    // With the fault gone, the same close books the day once.
-    t.store->exec(QStringLiteral("DROP TRIGGER fail_write"));
+    // With the fault gone, the same close, by the exit or the close button, books the day once.
+    for (const QString& sql : mend)
+        t.store->exec(sql);
     t.ui.answerMessage(ui::Button::Yes);
     t.ui.answerMessage(ui::Button::Yes);
-    QTest::mouseClick(menu->cmdSair, Qt::LeftButton);
+    menu->close();
     QVERIFY(t.ui.ended());
-    if (businessDate.year() == 2026)
+    if (businessDate.year() == 2026) {
         QCOMPARE(t.field(QStringLiteral("YearSales"), u"December"), Value(dollars(112.5)));
-    else
+        QCOMPARE(t.rows(QStringLiteral("daillySale")), QStringList{});
+    } else {
         QCOMPARE(t.field(QStringLiteral("LastYearSales"), u"AnualTotal"), Value(dollars(150)));
+        QCOMPARE(t.rows(QStringLiteral("YearSales")), QStringList{});
+    }
+}
+
+void TestCloseOfDay::unreadableDay_isToldAndTheMenuStays()
+{
+    DayFixture t(QDate(2026, 12, 10), QDate(2026, 12, 11), 2026, dollars(12.5));
+    startup::MainWindow* menu = t.menu();
+    // Another program has taken today's lines away.
+    sqlite3* other = nullptr;
+    QCOMPARE(sqlite3_open(t.store->path().toUtf8().constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "ALTER TABLE daillySale RENAME TO lines_elsewhere", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    QTest::mouseClick(menu->cmdSair, Qt::LeftButton);
+    QVERIFY(!t.ui.ended());
+    QVERIFY(menu->isVisible());
+    QCOMPARE(int(t.ui.boxes().size()), 1);
+    QVERIFY(t.ui.boxes()[0].text.contains(u"daillySale"));
+    QCOMPARE(t.ui.boxes()[0].icon, ui::Icon::Critical);
+    QCOMPARE(t.ui.boxes()[0].buttons, ui::Buttons::Ok);
+    QCOMPARE(t.rows(QStringLiteral("tblDailySale")), QStringList{QStringLiteral("tDate=2026-12-10 DailySale=12.5 totalItems=3")});
 }
 
 QTEST_MAIN(TestCloseOfDay)

@@ -155,6 +155,10 @@ void TestRecordSource::removeAll_removesTheRowsHeldAndNoOther_data()
     // As removing row after row does: the row found gone fails, and the unit of work undoes it all.
     QTest::newRow("a held row deleted meanwhile") << QStringLiteral("delete B2")
                                                   << QStringList{QStringLiteral("A1"), QStringLiteral("C3")} << true;
+    // Held: A1 and D4 (keys 1 and 4). Another program puts rows of keys 2 and 3 in their place:
+    // as many rows up to key 4, their keys adding up to as much, but not the rows held.
+    QTest::newRow("held rows replaced by others of other keys")
+        << QStringLiteral("swap keys") << QStringList{QStringLiteral("X2"), QStringLiteral("X3")} << true;
 }
 
 void TestRecordSource::removeAll_removesTheRowsHeldAndNoOther()
@@ -177,7 +181,18 @@ void TestRecordSource::removeAll_removesTheRowsHeldAndNoOther()
         other.moveNext();
         other.remove();
     }
-
+    if (meanwhile == u"swap keys") {
+        addProduct(lines, QStringLiteral("D4"));
+        lines.moveFirst();
+        lines.moveNext();
+        lines.remove(); // B2, key 2
+        lines.moveNext();
+        lines.remove(); // C3, key 3
+        OtherProgram program(f.store->path());
+        QCOMPARE(program.exec("DELETE FROM tblProductPrice; "
+                              "INSERT INTO tblProductPrice (RowKey, Code, ProductName, ProductPrice) VALUES (2, 'X2', 'X', 1), (3, 'X3', 'X', 1)"),
+            SQLITE_OK);
+    }
     const auto removeAll = [&] {
         store::UnitOfWork unit(*f.store);
         lines.removeAll();
