@@ -12,6 +12,7 @@
 #include "help/windows.h"
 #include "access/gates.h"
 #include "catalogue/windows.h"
+#include "staff/windows.h"
 #include "store/convert.h"
 #include "store/error.h"
 #include "store/store.h"
@@ -137,6 +138,7 @@ int main(int argc, char* argv[])
     help::registerWindows(windows);
     access_control::registerWindows(windows);
     catalogue::registerWindows(windows);
+    staff::registerWindows(windows);
     quitWhenShown(application, qEnvironmentVariable("POS_QUIT_WHEN_SHOWN"));
     windows.show(QString::fromLatin1(startup::SplashWindow::kName));
     if (!windows.anyVisible())
