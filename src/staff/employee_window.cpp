@@ -79,11 +79,17 @@ QGridLayout* entryGrid(std::initializer_list<std::pair<QLabel*, QWidget*>> rows)
     int row = 0;
     for (const auto& [caption, control] : rows) {
         ui::setCaption(caption, control);
-        grid->addWidget(caption, row, 0, Qt::AlignLeft | Qt::AlignTop);
+        // A caption stands level with a one-line box, and beside the first line of a taller one.
+        const bool tall = qobject_cast<QPlainTextEdit*>(control) != nullptr;
+        if (tall)
+            caption->setContentsMargins(0, 4, 0, 0);
+        grid->addWidget(caption, row, 0, Qt::AlignLeft | (tall ? Qt::AlignTop : Qt::AlignVCenter));
         grid->addWidget(control, row, 1);
         ++row;
     }
     grid->setColumnStretch(1, 1);
+    // The rows keep to the top; a shorter column does not spread its rows out.
+    grid->setRowStretch(row, 1);
     return grid;
 }
 
@@ -142,7 +148,7 @@ void EmployeeWindow::buildControls()
     lblNome = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblNome"), this);
     lblNome->setFrameShape(QFrame::Panel);
     lblNome->setFrameShadow(QFrame::Sunken);
-    lblNome->setMinimumHeight(24);
+    lblNome->setFixedHeight(26);
     lblAddress = makeCaption(QStringLiteral("lblAddress"), QStringLiteral("Address:"), this);
     txtSupAddr = ui::makeNamed<QPlainTextEdit>(QStringLiteral("txtSupAddr"), this);
     // Tab leaves the address for the next box, as in every other box.
