@@ -384,21 +384,24 @@ void TestStaff::window_digitsOnlyBoxes()
 
 void TestStaff::window_backToMain_data()
 {
-    QTest::addColumn<bool>("closeButton");
-    QTest::newRow("&Back to Main System") << false;
-    QTest::newRow("close button") << true;
+    QTest::addColumn<int>("way");
+    QTest::newRow("&Back to Main System") << 0;
+    QTest::newRow("F2") << 1;
+    QTest::newRow("close button") << 2;
 }
 
 void TestStaff::window_backToMain()
 {
-    QFETCH(bool, closeButton);
+    QFETCH(int, way);
     StaffFixture t;
     EmployeeWindow* w = t.open();
     QVERIFY(!t.shown(QStringLiteral("frmMain")));
-    if (closeButton)
-        w->close();
-    else
+    if (way == 0)
         w->dbmExit->trigger();
+    else if (way == 1)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    else
+        w->close();
     QVERIFY(t.shown(QStringLiteral("frmMain")));
     QVERIFY(!t.windows.isLoaded(QString::fromLatin1(EmployeeWindow::kName)));
 }
