@@ -6,6 +6,7 @@
 #include "staff/employee_window.h"
 #include "staff/windows.h"
 #include "startup/windows.h"
+#include "store/error.h"
 #include "store/record_source.h"
 #include "support/test_context.h"
 #include "ui/bound_list.h"
@@ -77,6 +78,10 @@ const Box kNoSS{"No Employee with this SS# found!", "No Employee Found!", ui::Ic
 const Box kNoName{"Employee was not found.", "Employee was not found", ui::Icon::Information};
 const Box kDeleteMiss{"Not person was found with this SS# or last name.", "No Employee Found", ui::Icon::None};
 const Box kNoBox{};
+const Box kNotAdded{"The system cannot add this employee to the database.  Please make sure that all the field are filled.  If you are "
+                    "trying to update this person, please press the update button.  Make sure that the information does not belong to "
+                    "someone else ",
+    "Error in Trying to Add Employee", ui::Icon::None};
 
 QString orNull(const QString& text)
 {
@@ -275,6 +280,10 @@ private Q_SLOTS:
     void updateEmployee();
     void updateEmployee_afterNewEmployee_changesTheEmployeeShown();
     void updateEmployee_employeeGone_failsAndStaysEnabled();
+    void updateEmployee_passwordGivenSinceTheWindowOpened_isInUse();
+
+    void storeRefusals_data();
+    void storeRefusals();
 
     void deleteEmployee_data();
     void deleteEmployee();
@@ -685,6 +694,75 @@ void TestStaff::updateEmployee_employeeGone_failsAndStaysEnabled()
     t.expectBox(kNotUpdated);
     QCOMPARE(t.rows(), (QStringList{row(kAnn), row(kCid)}));
     QVERIFY(w->cmdProdUpd->isEnabled());
+}
+
+void TestStaff::updateEmployee_passwordGivenSinceTheWindowOpened_isInUse()
+{
+    StaffFixture t;
+    t.staffList();
+    EmployeeWindow* w = t.open();
+    fill(w, {"444", "Moe", "Dee", "clerk", "", "", "", "", "", "Fresh", "A"});
+    click(w->cmdAddNewProd);
+    t.expectBox(kNoBox);
+    showBySS(w, "111");
+    type(w->passeword, "fresh");
+    type(w->txtuso, "A");
+    click(w->cmdProdUpd);
+    t.expectBox(kInUse);
+    QCOMPARE(t.rows()[0], row(kAnn));
+}
+
+void TestStaff::storeRefusals_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<Box>("box");
+    QTest::addColumn<bool>("updateEnabled"); // UPDATE EMPLOYEE's state afterwards
+    QTest::newRow("NEW EMPLOYEE") << "cmdAddNewProd" << kNotAdded << true;
+    QTest::newRow("UPDATE EMPLOYEE") << "cmdProdUpd" << kNotUpdated << true;
+    QTest::newRow("DELETE EMPLOYEE") << "cmdDelProd" << kNoBox << false;
+}
+
+// A write the store refuses writes nothing and leaves the boxes as they were; an update refused
+// may be tried again on the same employee.
+void TestStaff::storeRefusals()
+{
+    QFETCH(QString, button);
+    QFETCH(Box, box);
+    QFETCH(bool, updateEnabled);
+    StaffFixture t;
+    t.staffList();
+    const QStringList before = t.rows();
+    EmployeeWindow* w = t.open();
+    showBySS(w, "222");
+    if (button == u"cmdAddNewProd")
+        fill(w, {"444", "Moe", "Dee", "clerk", "500", "1", "10", "4 New Rd", "555-0404", "pw4", "AC"});
+    else
+        type(w->txtSupPhone, "555-9999");
+    const QStringList typed = textsOf(w);
+    t.store->setWriteHook([](const QString& table) {
+        if (table == kEmployees)
+            throw store::Error(store::ErrorKind::IO, QStringLiteral("disk full"));
+    });
+    if (button == u"cmdDelProd")
+        t.ui.answerMessage(ui::Button::Yes);
+    click(w->findChild<QPushButton*>(button));
+    if (button == u"cmdDelProd") {
+        QCOMPARE(t.ui.boxes().front().title, QStringLiteral("Delete Employee?"));
+        t.ui.clearBoxes();
+    }
+    t.expectBox(box);
+    QCOMPARE(t.rows(), before);
+    QCOMPARE(textsOf(w), typed);
+    QCOMPARE(w->cmdProdUpd->isEnabled(), updateEnabled);
+
+    if (button == u"cmdProdUpd") {
+        t.store->setWriteHook({});
+        click(w->cmdProdUpd);
+        t.expectBox(kNoBox);
+        Person bob = kBob;
+        bob.phone = "555-9999";
+        QCOMPARE(t.rows(), (QStringList{row(kAnn), row(bob), row(kCid)}));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
