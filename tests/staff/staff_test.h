@@ -10,6 +10,7 @@
 #include "startup/windows.h"
 #include "store/error.h"
 #include "store/record_source.h"
+#include "platform/fakes.h"
 #include "support/test_context.h"
 #include "ui/bound_list.h"
 #include "ui/digits_only_edit.h"
@@ -18,6 +19,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -269,6 +272,8 @@ private Q_SLOTS:
     void window_digitsOnlyBoxes();
     void window_backToMain_data();
     void window_backToMain();
+    void window_help_data();
+    void window_help();
 
     void newEmployee_data();
     void newEmployee();

@@ -117,3 +117,32 @@ void TestStaff::window_backToMain()
     QVERIFY(t.shown(QStringLiteral("frmMain")));
     QVERIFY(!t.windows.isLoaded(QString::fromLatin1(EmployeeWindow::kName)));
 }
+
+void TestStaff::window_help_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("&Help") << false;
+    QTest::newRow("F1") << true;
+}
+
+// Help opens the help file over the window, which stays.
+void TestStaff::window_help()
+{
+    QFETCH(bool, byKey);
+    StaffFixture t;
+    QTemporaryDir programFolder;
+    t.app.path = programFolder.path();
+    QFile chm(QDir(programFolder.path()).filePath(QStringLiteral("Sistema.chm")));
+    QVERIFY(chm.open(QIODevice::WriteOnly));
+    chm.write("ITSF");
+    chm.close();
+    EmployeeWindow* w = t.open();
+    if (byKey)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    else
+        w->dbmHelp->trigger();
+    QVERIFY(t.ui.boxes().empty());
+    QVERIFY(!t.helpViewer().shown.empty());
+    QCOMPARE(t.helpViewer().shown.back().path, chm.fileName());
+    QVERIFY(t.shown(QString::fromLatin1(EmployeeWindow::kName)));
+}
