@@ -12,6 +12,7 @@
 #include "help/windows.h"
 #include "access/gates.h"
 #include "catalogue/windows.h"
+#include "staff/windows.h"
 #include "review/windows.h"
 #include "store/convert.h"
 #include "store/error.h"
@@ -138,6 +139,7 @@ int main(int argc, char* argv[])
     help::registerWindows(windows);
     access_control::registerWindows(windows);
     catalogue::registerWindows(windows);
+    staff::registerWindows(windows);
     review::registerWindows(windows);
     quitWhenShown(application, qEnvironmentVariable("POS_QUIT_WHEN_SHOWN"));
     windows.show(QString::fromLatin1(startup::SplashWindow::kName));
