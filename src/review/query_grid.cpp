@@ -107,13 +107,14 @@ NavigationBar::NavigationBar(store::QuerySource& source, const QString& captionT
 void NavigationBar::moveTo(int row)
 {
     row = std::clamp(row, 0, std::max(0, m_source.recordCount() - 1));
-    if (row == m_row)
-        return;
+    // Walked every time: the source may have been moved by other hands since the last move.
     m_source.moveFirst();
     for (int i = 0; i < row; ++i)
         m_source.moveNext();
+    const bool moved = row != m_row;
     m_row = row;
-    Q_EMIT currentRowChanged(m_row);
+    if (moved)
+        Q_EMIT currentRowChanged(m_row);
 }
 
 void NavigationBar::reloaded()

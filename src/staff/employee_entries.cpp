@@ -183,7 +183,11 @@ void EmployeeWindow::addEmployee(bool withAccess)
         datProdPrice->cancelUpdate();
         throw;
     }
-    datProdPrice->refresh();
+    try {
+        datProdPrice->refresh();
+    } catch (const std::exception&) {
+        // The employee is stored; the list boxes keep what they offered.
+    }
     dbcboProdCode->setFocus();
 }
 

@@ -51,7 +51,7 @@ QuerySource::QuerySource(Store& store, const QString& name, const QString& sourc
     setObjectName(name);
     const QString trimmed = source.trimmed();
     if (trimmed.startsWith(u"SELECT", Qt::CaseInsensitive) || trimmed.startsWith(u"WITH", Qt::CaseInsensitive))
-        m_sql = trimmed;
+        m_sql = source; // kept as given, blanks and all
     else
         m_sql = tableSql(trimmed);
     refresh();

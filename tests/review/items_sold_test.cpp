@@ -123,6 +123,8 @@ void TestReview::navigationMovesCurrentRow_data()
     QTest::newRow("previous after last") << QStringList{"cmdLast", "cmdPrevious"} << "R3";
     QTest::newRow("previous stops at the first") << QStringList{"cmdPrevious"} << "R1";
     QTest::newRow("first after moving on") << QStringList{"cmdNext", "cmdNext", "cmdFirst"} << "R1";
+    // "source" moves the query source itself, not through the bar.
+    QTest::newRow("first after the source moved by itself") << QStringList{"source", "cmdFirst"} << "R1";
 }
 
 void TestReview::navigationMovesCurrentRow()
@@ -138,8 +140,12 @@ void TestReview::navigationMovesCurrentRow()
     QWidget* bar = w->findChild<review::NavigationBar*>(QStringLiteral("produto"));
     QVERIFY(bar);
     QVERIFY(bar->findChild<QLabel*>() && bar->findChild<QLabel*>()->text() == u"NAVIGATION");
-    for (const QString& press : presses)
-        click(bar->findChild<QPushButton*>(press));
+    for (const QString& press : presses) {
+        if (press == u"source")
+            w->findChild<store::QuerySource*>(QStringLiteral("produto"))->moveNext();
+        else
+            click(bar->findChild<QPushButton*>(press));
+    }
 
     QCOMPARE(currentCode(w), code);
     // The grid marks the row the bar is on.
