@@ -1,7 +1,10 @@
 #include "review_test.h"
 
 #include "platform/fakes.h"
+#include "register/cash_register_window.h"
+#include "register/windows.h"
 #include "store/query_source.h"
+#include "store/record_source.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -10,6 +13,8 @@
 #include <QChartView>
 #include <QLabel>
 #include <QLegend>
+#include <QLineEdit>
+#include <QTimer>
 #include <QValueAxis>
 
 #include <set>
@@ -202,6 +207,43 @@ void TestReview::chartKeepsFirstReading()
     QCOMPARE(f.windows.find(QString::fromLatin1(c.window)), first);
     QVERIFY(first->isVisible());
     QCOMPARE(barValues(first), firstReading);
+}
+
+// Through the till itself: a line of milk rung up and the sale completed after the category
+// chart was first opened.
+void TestReview::categoryChart_keepsFirstReadingAfterASale()
+{
+    ReviewFixture f;
+    cashregister::registerWindows(f.windows);
+    f.addRow(QStringLiteral("tblProductPrice"), {{QStringLiteral("Code"), QStringLiteral("ABC")}, {QStringLiteral("ProductName"), QStringLiteral("Milk")},
+                                                   {QStringLiteral("ProductPrice"), money(15000)}, {QStringLiteral("VPrice"), money(7500)},
+                                                   {QStringLiteral("ProdCathegory"), QStringLiteral("Dairy")}});
+    f.addRow(QStringLiteral("tblProductQuantity"), {{QStringLiteral("Code"), QStringLiteral("ABC")}, {QStringLiteral("QuantityBought"), whole(10)},
+                                                      {QStringLiteral("QuantityOnHand"), whole(10)}, {QStringLiteral("QuantitySold"), whole(0)}});
+    f.addRow(QStringLiteral("tblCathegory"), {{QStringLiteral("NumberOfDays"), whole(1)}, {QStringLiteral("Dairy"), whole(6)}});
+
+    auto* menu = f.open<review::SalesMenuWindow>(kMenu);
+    click(menu->findChild<QPushButton*>(QStringLiteral("cmdGraphYear")));
+    QWidget* chart = f.windows.find(QStringLiteral("frmSale"));
+    const QList<double> firstReading = barValues(chart);
+    click(chart->findChild<QPushButton*>(QStringLiteral("cmdExit")));
+
+    auto* till = static_cast<cashregister::CashRegisterWindow*>(f.windows.show(QString::fromLatin1(cashregister::CashRegisterWindow::kName)));
+    till->CashierTime->stop();
+    QTest::keyClicks(till->txtProductCode, QStringLiteral("ABC"));
+    QTest::keyClick(till->txtProductCode, Qt::Key_Return);
+    f.ui.answerInput(QStringLiteral("500"));
+    QTest::keyClick(till->txtProductCode, Qt::Key_End);
+    store::RecordSource tallies(*f.store, QStringLiteral("check"), QStringLiteral("tblCathegory"));
+    QCOMPARE(tallies.field(u"Dairy"), store::Value(std::int16_t(7)));
+    // The sale is booked: the day's money has the 1.50 and the tax on it (no tax rate here).
+    store::RecordSource day(*f.store, QStringLiteral("day"), QStringLiteral("tblDailySale"));
+    QCOMPARE(day.field(u"DailySale"), store::Value(money(15000)));
+    f.windows.unload(QString::fromLatin1(cashregister::CashRegisterWindow::kName));
+
+    click(menu->findChild<QPushButton*>(QStringLiteral("cmdGraphYear")));
+    QCOMPARE(f.windows.find(QStringLiteral("frmSale")), chart);
+    QCOMPARE(barValues(chart), firstReading);
 }
 
 void TestReview::chartReturn_data()

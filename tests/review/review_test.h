@@ -114,6 +114,7 @@ private Q_SLOTS:
     void emptyTableGivesChartWithoutData();
     void chartKeepsFirstReading_data();
     void chartKeepsFirstReading();
+    void categoryChart_keepsFirstReadingAfterASale();
     void chartReturn_data();
     void chartReturn();
     void menuOpensChartsAndStaysShown();
