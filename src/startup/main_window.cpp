@@ -5,6 +5,7 @@
 #include "app/context.h"
 #include "help/html_help.h"
 #include "app/window_manager.h"
+#include "store/error.h"
 #include "store/record_source.h"
 #include "ui/artwork.h"
 #include "ui/bound_date_picker.h"
@@ -129,8 +130,12 @@ bool MainWindow::showIfPresent(const QString& name)
         return false;
     try {
         return context().windows.show(name) != nullptr;
+    } catch (const store::Error& error) {
+        // A screen whose store cannot be read leaves the menu as it was, and says why, as the
+        // sales-analysis menu does for its charts.
+        context().ui.message(error.message(), context().app.title, ui::Icon::Critical, ui::Buttons::Ok);
+        return false;
     } catch (...) {
-        // A window that cannot open (its store cannot be read, say) leaves the menu as it was.
         return false;
     }
 }

@@ -6,6 +6,7 @@
 #include "startup/settings_window.h"
 #include "startup/splash_window.h"
 #include "startup/windows.h"
+#include "store/error.h"
 #include "store/record_source.h"
 #include "support/read_aloud.h"
 #include "support/test_context.h"
@@ -100,6 +101,7 @@ private Q_SLOTS:
     void mainMenu_placementAndBusinessDate();
     void mainMenu_gateButtonTwiceShowsOneWindow();
     void mainMenu_screenButtonsHideTheMenu();
+    void mainMenu_screenThatCannotReadItsStoreIsTold();
     void mainMenu_exitAndCloseEndTheProgram_data();
     void mainMenu_exitAndCloseEndTheProgram();
 };
@@ -511,6 +513,21 @@ void TestStartup::mainMenu_screenButtonsHideTheMenu()
     t.windows.show(QStringLiteral("frmMain"));
     QTest::mouseClick(menu->Command1, Qt::LeftButton);
     QVERIFY(menu->isVisible());
+}
+
+void TestStartup::mainMenu_screenThatCannotReadItsStoreIsTold()
+{
+    StartupFixture t;
+    t.windows.registerWindow(QStringLiteral("daillySale"), [](app::Context&) -> std::unique_ptr<app::Window> {
+        throw store::Error(store::ErrorKind::IO, QStringLiteral("disk I/O error"));
+    });
+    auto* menu = static_cast<startup::MainWindow*>(t.windows.show(QStringLiteral("frmMain")));
+    QTest::mouseClick(menu->Command1, Qt::LeftButton);
+    QVERIFY(menu->isVisible());
+    QCOMPARE(int(t.ui.boxes().size()), 1);
+    QCOMPARE(t.ui.boxes()[0].text, QStringLiteral("disk I/O error"));
+    QCOMPARE(t.ui.boxes()[0].icon, ui::Icon::Critical);
+    QCOMPARE(t.ui.boxes()[0].buttons, ui::Buttons::Ok);
 }
 
 void TestStartup::mainMenu_exitAndCloseEndTheProgram_data()
