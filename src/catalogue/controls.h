@@ -1,12 +1,10 @@
 #pragma once
 
+#include "ui/entry_form.h"
+
 #include <QString>
 #include <QStringView>
 
-#include <initializer_list>
-#include <utility>
-
-class QGridLayout;
 class QLabel;
 class QLocale;
 class QObject;
@@ -16,17 +14,20 @@ namespace app {
 struct Context;
 }
 namespace store {
-class RecordSource;
 class Value;
 }
 namespace ui {
-class BoundList;
 class Services;
 class ValueLabel;
 }
 
-// What the product, supplier and menu windows make alike.
+// What the product, supplier and menu windows make alike, beside the entry form's pieces.
 namespace catalogue {
+
+using ui::entryGrid;
+using ui::makeCaption;
+using ui::makeLine;
+using ui::makeList;
 
 // A warning box with an OK button: its text and its title, both shown exactly as they are.
 struct Warning {
@@ -35,20 +36,10 @@ struct Warning {
 };
 void warn(ui::Services& boxes, const Warning& warning);
 
-// A bound list of one field of every row, sized for a code or a name rather than by measuring
-// every row of a large catalogue.
-ui::BoundList* makeList(const QString& name, store::RecordSource& source, const QString& field, QWidget* parent);
-// A label that names the control beside it.
-QLabel* makeCaption(const QString& name, const QString& text, QWidget* parent);
-// Caption labels in the first column and the controls they name in the second; each control is
-// read by its caption.
-QGridLayout* entryGrid(std::initializer_list<std::pair<QLabel*, QWidget*>> rows);
 // A heading over a group of entries.
 QLabel* makeHeading(const QString& name, const QString& text, QWidget* parent);
 // A sunken box showing a count, read as the caption beside it.
 ui::ValueLabel* makeCountLabel(const QString& name, QWidget* parent);
-// A line that divides parts of a window.
-QWidget* makeLine(const QString& name, bool vertical, QWidget* parent);
 // The program's basket picture.
 QLabel* makePicture(const QString& name, QWidget* parent);
 

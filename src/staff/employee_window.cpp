@@ -12,6 +12,7 @@
 #include "ui/bound_list.h"
 #include "ui/captions.h"
 #include "ui/digits_only_edit.h"
+#include "ui/entry_form.h"
 #include "ui/named.h"
 #include "ui/services.h"
 #include "ui/value_label.h"
@@ -23,7 +24,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -45,53 +45,6 @@ constexpr QStringView kDeleteMissText = u"Not person was found with this SS# or 
 constexpr QStringView kDeleteMissTitle = u"No Employee Found";
 constexpr QStringView kConfirmText = u"Are you sure you want to delete this employee from the database?";
 constexpr QStringView kConfirmTitle = u"Delete Employee?";
-
-QLabel* makeCaption(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* caption = ui::makeNamed<QLabel>(name, text, parent);
-    caption->setTextFormat(Qt::PlainText);
-    return caption;
-}
-
-ui::BoundList* makeList(const QString& name, store::RecordSource& source, const QString& field, QWidget* parent)
-{
-    auto* list = ui::makeNamed<ui::BoundList>(name, source, field, parent);
-    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    list->setMinimumContentsLength(14);
-    if (auto* rows = qobject_cast<QListView*>(list->view()))
-        rows->setUniformItemSizes(true);
-    return list;
-}
-
-QFrame* makeLine(const QString& name, QWidget* parent)
-{
-    auto* line = ui::makeNamed<QFrame>(name, parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
-
-QGridLayout* entryGrid(std::initializer_list<std::pair<QLabel*, QWidget*>> rows)
-{
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(9);
-    int row = 0;
-    for (const auto& [caption, control] : rows) {
-        ui::setCaption(caption, control);
-        // A caption stands level with a one-line box, and beside the first line of a taller one.
-        const bool tall = qobject_cast<QPlainTextEdit*>(control) != nullptr;
-        if (tall)
-            caption->setContentsMargins(0, 4, 0, 0);
-        grid->addWidget(caption, row, 0, Qt::AlignLeft | (tall ? Qt::AlignTop : Qt::AlignVCenter));
-        grid->addWidget(control, row, 1);
-        ++row;
-    }
-    grid->setColumnStretch(1, 1);
-    // The rows keep to the top; a shorter column does not spread its rows out.
-    grid->setRowStretch(row, 1);
-    return grid;
-}
 
 } // namespace
 
@@ -129,36 +82,36 @@ EmployeeWindow::~EmployeeWindow() = default;
 
 void EmployeeWindow::buildControls()
 {
-    lblSS = makeCaption(QStringLiteral("lblSS"), QStringLiteral("SS#:"), this);
-    dbcboProdCode = makeList(QStringLiteral("dbcboProdCode"), *datProdPrice, QStringLiteral("SS#"), this);
-    lblLastName = makeCaption(QStringLiteral("lblLastName"), QStringLiteral("Last Name:"), this);
-    dbcboProdName = makeList(QStringLiteral("dbcboProdName"), *datProdPrice, QStringLiteral("Sobrenome"), this);
-    lblFirstName = makeCaption(QStringLiteral("lblFirstName"), QStringLiteral("First Name:"), this);
+    lblSS = ui::makeCaption(QStringLiteral("lblSS"), QStringLiteral("SS#:"), this);
+    dbcboProdCode = ui::makeList(QStringLiteral("dbcboProdCode"), *datProdPrice, QStringLiteral("SS#"), this);
+    lblLastName = ui::makeCaption(QStringLiteral("lblLastName"), QStringLiteral("Last Name:"), this);
+    dbcboProdName = ui::makeList(QStringLiteral("dbcboProdName"), *datProdPrice, QStringLiteral("Sobrenome"), this);
+    lblFirstName = ui::makeCaption(QStringLiteral("lblFirstName"), QStringLiteral("First Name:"), this);
     txtProdPrice = ui::makeNamed<QLineEdit>(QStringLiteral("txtProdPrice"), this);
-    lblJobTitle = makeCaption(QStringLiteral("lblJobTitle"), QStringLiteral("Job Title:"), this);
+    lblJobTitle = ui::makeCaption(QStringLiteral("lblJobTitle"), QStringLiteral("Job Title:"), this);
     txtCategory = ui::makeNamed<QLineEdit>(QStringLiteral("txtCategory"), this);
-    lblSalary = makeCaption(QStringLiteral("lblSalary"), QStringLiteral("Salary:"), this);
+    lblSalary = ui::makeCaption(QStringLiteral("lblSalary"), QStringLiteral("Salary:"), this);
     txtQtyBought = ui::makeNamed<ui::DigitsOnlyEdit>(QStringLiteral("txtQtyBought"), this);
-    lblYears = makeCaption(QStringLiteral("lblYears"), QStringLiteral("Years in the Comp:"), this);
+    lblYears = ui::makeCaption(QStringLiteral("lblYears"), QStringLiteral("Years in the Comp:"), this);
     Tempo = ui::makeNamed<ui::DigitsOnlyEdit>(QStringLiteral("Tempo"), this);
-    lblHours = makeCaption(QStringLiteral("lblHours"), QStringLiteral("Weekly Hours:"), this);
+    lblHours = ui::makeCaption(QStringLiteral("lblHours"), QStringLiteral("Weekly Hours:"), this);
     totHoras = ui::makeNamed<ui::DigitsOnlyEdit>(QStringLiteral("totHoras"), this);
 
-    lblName = makeCaption(QStringLiteral("lblName"), QStringLiteral("Name:"), this);
+    lblName = ui::makeCaption(QStringLiteral("lblName"), QStringLiteral("Name:"), this);
     lblNome = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblNome"), this);
     lblNome->setFrameShape(QFrame::Panel);
     lblNome->setFrameShadow(QFrame::Sunken);
     lblNome->setFixedHeight(26);
-    lblAddress = makeCaption(QStringLiteral("lblAddress"), QStringLiteral("Address:"), this);
+    lblAddress = ui::makeCaption(QStringLiteral("lblAddress"), QStringLiteral("Address:"), this);
     txtSupAddr = ui::makeNamed<QPlainTextEdit>(QStringLiteral("txtSupAddr"), this);
     // Tab leaves the address for the next box, as in every other box.
     txtSupAddr->setTabChangesFocus(true);
     txtSupAddr->setFixedHeight(66);
-    lblPhone = makeCaption(QStringLiteral("lblPhone"), QStringLiteral("Phone#:"), this);
+    lblPhone = ui::makeCaption(QStringLiteral("lblPhone"), QStringLiteral("Phone#:"), this);
     txtSupPhone = ui::makeNamed<QLineEdit>(QStringLiteral("txtSupPhone"), this);
-    lblPassword = makeCaption(QStringLiteral("lblPassword"), QStringLiteral("Password:"), this);
+    lblPassword = ui::makeCaption(QStringLiteral("lblPassword"), QStringLiteral("Password:"), this);
     passeword = ui::makeNamed<QLineEdit>(QStringLiteral("passeword"), this);
-    lblUsage = makeCaption(QStringLiteral("lblUsage"), QStringLiteral("Select usage:"), this);
+    lblUsage = ui::makeCaption(QStringLiteral("lblUsage"), QStringLiteral("Select usage:"), this);
     txtuso = ui::makeNamed<QComboBox>(QStringLiteral("txtuso"), this);
     txtuso->setEditable(true);
     // What is typed stays as typed: neither completed from the list nor added to it.
@@ -182,16 +135,19 @@ void EmployeeWindow::buildControls()
     auto* framed = new QVBoxLayout(myFrame);
     framed->setContentsMargins(6, 6, 6, 6);
     framed->addWidget(Image1);
-    Line1 = makeLine(QStringLiteral("Line1"), this);
-    Line2 = makeLine(QStringLiteral("Line2"), this);
+    Line1 = ui::makeLine(QStringLiteral("Line1"), false, this);
+    Line2 = ui::makeLine(QStringLiteral("Line2"), false, this);
 }
 
 void EmployeeWindow::layOut()
 {
-    auto* left = entryGrid({{lblSS, dbcboProdCode}, {lblLastName, dbcboProdName}, {lblFirstName, txtProdPrice},
+    auto* left = ui::entryGrid({{lblSS, dbcboProdCode}, {lblLastName, dbcboProdName}, {lblFirstName, txtProdPrice},
         {lblJobTitle, txtCategory}, {lblSalary, txtQtyBought}, {lblYears, Tempo}, {lblHours, totHoras}});
-    auto* right = entryGrid({{lblName, lblNome}, {lblAddress, txtSupAddr}, {lblPhone, txtSupPhone}, {lblPassword, passeword},
+    auto* right = ui::entryGrid({{lblName, lblNome}, {lblAddress, txtSupAddr}, {lblPhone, txtSupPhone}, {lblPassword, passeword},
         {lblUsage, txtuso}});
+    // The rows keep to the top; the shorter column does not spread its rows out.
+    for (QGridLayout* grid : {left, right})
+        grid->setRowStretch(grid->rowCount(), 1);
 
     for (QWidget* box : std::initializer_list<QWidget*>{dbcboProdCode, dbcboProdName, txtProdPrice, txtCategory, txtQtyBought, Tempo,
              totHoras, lblNome, txtSupAddr, txtSupPhone, passeword, txtuso})
