@@ -16,6 +16,7 @@ Platform::Platform(Drives drives, std::unique_ptr<DisplaySettings> displaySettin
     : m_drives(std::move(drives)),
       m_displaySettings(displaySettings ? std::move(displaySettings) : std::make_unique<UnsupportedDisplaySettings>()),
       m_shell(shell ? std::move(shell) : std::make_unique<DesktopShell>()),
+      m_driveTypes(std::make_unique<UnknownDriveTypes>()),
       m_registry(std::make_unique<SettingsRegistry>()),
       m_helpViewer(std::make_unique<NoHelpViewer>()),
       m_printer(std::make_unique<NoPrinter>())

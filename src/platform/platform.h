@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/display_settings.h"
+#include "platform/drive_types.h"
 #include "platform/drives.h"
 #include "platform/help_viewer.h"
 #include "platform/printer.h"
@@ -12,7 +13,7 @@
 namespace platform {
 
 // What the operating system gives the program, gathered so that tests can stand in for any of it:
-// drives, the display, the desktop's shell, the registry, the help viewer and the printer.
+// drives and their kinds, the display, the desktop's shell, the registry, the help viewer and the printer.
 class Platform {
 public:
     // The drives, a display whose settings are not touched, and the desktop's shell.
@@ -31,6 +32,11 @@ public:
 
     Shell& shell() { return *m_shell; }
 
+    // What kind of drive each drive letter is; until a way to tell is set, every drive is of
+    // unknown kind (UnknownDriveTypes).
+    const DriveTypes& driveTypes() const { return *m_driveTypes; }
+    void setDriveTypes(std::unique_ptr<DriveTypes> driveTypes) { m_driveTypes = std::move(driveTypes); }
+
     // The registry (a SettingsRegistry unless another is set).
     Registry& registry() { return *m_registry; }
     void setRegistry(std::unique_ptr<Registry> registry) { m_registry = std::move(registry); }
@@ -47,6 +53,7 @@ private:
     Drives m_drives;
     std::unique_ptr<DisplaySettings> m_displaySettings;
     std::unique_ptr<Shell> m_shell;
+    std::unique_ptr<DriveTypes> m_driveTypes;
     std::unique_ptr<Registry> m_registry;
     std::unique_ptr<HelpViewer> m_helpViewer;
     std::unique_ptr<Printer> m_printer;

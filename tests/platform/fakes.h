@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/display_settings.h"
+#include "platform/drive_types.h"
 #include "platform/help_viewer.h"
 #include "platform/print_service.h"
 #include "platform/printer.h"
@@ -226,6 +227,22 @@ public:
     // Runs at the moment of printing, before the printer answers.
     std::function<void()> whilePrinting;
     std::vector<Printed> printed;
+};
+
+// Drives of the kinds a test gives them, by letter; any other drive does not exist. Remembers
+// the roots it was asked about.
+class FakeDriveTypes final : public platform::DriveTypes {
+public:
+    platform::DriveType type(QStringView root) const override
+    {
+        asked.append(root.toString());
+        if (root.isEmpty())
+            return platform::DriveType::NoRootDir;
+        return kinds.value(root.at(0).toUpper(), platform::DriveType::NoRootDir);
+    }
+
+    QMap<QChar, platform::DriveType> kinds;
+    mutable QStringList asked;
 };
 
 } // namespace testing
