@@ -3,6 +3,7 @@
 #include "app/context.h"
 #include "app/window_manager.h"
 #include "platform/chm_help_viewer.h"
+#include "platform/drive_types.h"
 #include "platform/platform.h"
 #include "platform/printer.h"
 #include "startup/splash_window.h"
@@ -14,6 +15,7 @@
 #include "catalogue/windows.h"
 #include "staff/windows.h"
 #include "review/windows.h"
+#include "replication/windows.h"
 #include "store/convert.h"
 #include "store/error.h"
 #include "store/store.h"
@@ -117,6 +119,7 @@ int main(int argc, char* argv[])
     ui::QtServices services;
     platform::Platform platform(std::move(drives), platform::makeDisplaySettings(), std::make_unique<platform::DesktopShell>());
     platform.setHelpViewer(std::make_unique<platform::ChmHelpViewer>());
+    platform.setDriveTypes(std::make_unique<platform::SystemDriveTypes>(platform.drives()));
     app::AppInfo info = app::AppInfo::ofRunningProgram();
 
     // Receipts go to the default printer; without one they are kept as PDF files beside the store.
@@ -141,6 +144,7 @@ int main(int argc, char* argv[])
     catalogue::registerWindows(windows);
     staff::registerWindows(windows);
     review::registerWindows(windows);
+    replication::registerWindows(windows);
     quitWhenShown(application, qEnvironmentVariable("POS_QUIT_WHEN_SHOWN"));
     windows.show(QString::fromLatin1(startup::SplashWindow::kName));
     if (!windows.anyVisible())
