@@ -1,0 +1,111 @@
+// SYNCHRONIZE DATABASE: the changes of the store and the replica exchanged both ways.
+#include "replication_test.h"
+
+using namespace replicationtest;
+
+namespace {
+
+const QList<Product> kCatalogue{{QStringLiteral("ABC"), QStringLiteral("Milk"), 150, QStringLiteral("Dairy"), 10},
+    {QStringLiteral("B12"), QStringLiteral("Bread"), 125, QStringLiteral("Bakery"), 5},
+    {QStringLiteral("M2"), QStringLiteral("Milk2"), 180, QStringLiteral("Dairy"), 4},
+    {QStringLiteral("T1"), QStringLiteral("Tea"), 199, QStringLiteral("Beverage"), 8}};
+
+const QStringList kTables{kPrices, kStock, kEmployees, QStringLiteral("tblDailySale"), QStringLiteral("tblTax")};
+
+} // namespace
+
+// Before a replica is made there is nothing to synchronise with: the operation says so, and the
+// pointer is normal again.
+void TestReplication::synchronize_noReplica()
+{
+    ReplicationFixture t;
+    t.makeMercaviaCopy(kCatalogue);
+    BackupWindow* w = t.open();
+    t.makeReplicable(w);
+    t.program.expectBoxes({kMadeReplicable}, true);
+    const QString before = t.program.snapshot();
+
+    click(w->cmdSynch);
+
+    t.program.expectBoxes({kNotSynchronized});
+    QVERIFY(!t.ui.busy());
+    QVERIFY(!QFileInfo::exists(t.replica()));
+    QCOMPARE(t.program.snapshot(), before);
+    t.expectStoreInUse(w, QStringLiteral("K1"));
+}
+
+// The store and the replica are each changed through the program's own windows, the replica as
+// a second till would change it; synchronising leaves the two files holding the same data, and
+// each sells what the other added.
+void TestReplication::synchronize_exchangesTheChangesOfBothSides()
+{
+    ReplicationFixture t;
+    t.makeMercaviaCopy(kCatalogue);
+    BackupWindow* w = t.open();
+    t.makeReplicable(w);
+    t.spawn(w);
+    t.program.expectBoxes({kMadeReplicable}, true);
+    t.ui.clearBoxes();
+    QVERIFY(QFileInfo(t.replica()).isFile());
+    click(w->cmdExit);
+
+    // On the store: a product added, one renamed and restocked, one deleted, and Milk renamed.
+    t.program.addProduct({QStringLiteral("P1"), QStringLiteral("Pears"), 90, QStringLiteral("Fruits"), 6});
+    t.program.renameProduct(QStringLiteral("B12"), QStringLiteral("Rye Bread"), 3);
+    t.program.deleteProduct(QStringLiteral("M2"), QStringLiteral("Milk2"));
+    t.program.renameProduct(QStringLiteral("ABC"), QStringLiteral("Milk 1L"), 1);
+    t.program.expectBoxes({});
+    // On the replica: a product added, another renamed and restocked, Milk renamed otherwise, and
+    // a cashier taken on.
+    {
+        ReplicaSide side(t.replica(), t.root.path(), t.app);
+        side.program.addProduct({QStringLiteral("R1"), QStringLiteral("Rice"), 210, QStringLiteral("Grain"), 9});
+        side.program.renameProduct(QStringLiteral("T1"), QStringLiteral("Green Tea"), 2);
+        side.program.renameProduct(QStringLiteral("ABC"), QStringLiteral("Whole Milk"), 4);
+        side.program.addEmployee(QStringLiteral("444"), QStringLiteral("Kim"), QStringLiteral("Joy"));
+        side.program.expectBoxes({});
+        QCOMPARE(side.program.rowsOf(kEmployees).size(), 1);
+    }
+
+    w = t.open();
+    click(w->cmdSynch);
+
+    t.program.expectBoxes({kSynchronized});
+    QVERIFY(!t.ui.busy());
+    const QStringList prices = t.program.rowsOf(kPrices);
+    QVERIFY2(prices.contains(QStringLiteral("P1|Pears|0.9|0.45|Fruits")), qPrintable(prices.join(u'\n')));
+    QVERIFY2(prices.contains(QStringLiteral("R1|Rice|2.1|1.05|Grain")), qPrintable(prices.join(u'\n')));
+    QVERIFY2(prices.contains(QStringLiteral("B12|Rye Bread|1.25|0.62|Bakery")), qPrintable(prices.join(u'\n')));
+    QVERIFY2(prices.contains(QStringLiteral("T1|Green Tea|1.99|0.99|Beverage")), qPrintable(prices.join(u'\n')));
+    QVERIFY2(prices.filter(QStringLiteral("M2|")).isEmpty(), qPrintable(prices.join(u'\n')));
+    QCOMPARE(t.program.stockOf(QStringLiteral("B12")), QStringLiteral("3|8|0"));
+    QCOMPARE(t.program.stockOf(QStringLiteral("T1")), QStringLiteral("2|10|0"));
+    QCOMPARE(t.program.stockOf(QStringLiteral("M2")), QStringLiteral("<none>"));
+    QCOMPARE(t.program.rowsOf(kEmployees).size(), 1);
+    QVERIFY(t.program.rowsOf(kEmployees).front().startsWith(u"444|Kim|Joy|"));
+    // Milk, renamed on both sides, is one of the two; the other is kept as the conflict.
+    const QStringList milk = prices.filter(QStringLiteral("ABC|"));
+    QCOMPARE(milk.size(), 1);
+    QVERIFY2(milk.front().startsWith(u"ABC|Milk 1L|") || milk.front().startsWith(u"ABC|Whole Milk|"), qPrintable(milk.front()));
+
+    const QString merged = t.program.snapshot(kTables);
+    {
+        ReplicaSide side(t.replica(), t.root.path(), t.app);
+        QCOMPARE(side.program.snapshot(kTables), merged);
+
+        // The replica's till sells what the store added.
+        side.program.sell(QStringLiteral("P1"), 2);
+        QCOMPARE(side.program.stockOf(QStringLiteral("P1")), QStringLiteral("6|4|2"));
+    }
+    // The store's till sells what the replica added.
+    t.program.sell(QStringLiteral("R1"), 3);
+    QCOMPARE(t.program.stockOf(QStringLiteral("R1")), QStringLiteral("9|6|3"));
+    t.expectStoreInUse(w, QStringLiteral("K1"));
+
+    // Synchronised again, the two sales meet.
+    click(w->cmdSynch);
+    t.program.expectBoxes({kSynchronized});
+    QCOMPARE(t.program.stockOf(QStringLiteral("P1")), QStringLiteral("6|4|2"));
+    ReplicaSide side(t.replica(), t.root.path(), t.app);
+    QCOMPARE(side.program.snapshot(kTables), t.program.snapshot(kTables));
+}
