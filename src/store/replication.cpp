@@ -817,6 +817,11 @@ void ReplicaDatabase::makeReplica(const QString& path, const QString& descriptio
         removeWithJournals(building);
         throw;
     }
+    // The store is in step with its new replica too.
+    Transaction transaction(m_db);
+    exec(m_db, QStringLiteral("UPDATE %1 SET Changed = 0 WHERE Changed").arg(quoted(kRows)));
+    exec(m_db, QStringLiteral("UPDATE %1 SET Changed = 0 WHERE Changed").arg(quoted(kTombstones)));
+    transaction.commit();
 }
 
 void ReplicaDatabase::synchronize(const QString& path)
