@@ -345,9 +345,10 @@ void writeCopy(sqlite3* source, const QString& path, Adjust&& adjust)
             failSql(copy.get(), stepped, QStringLiteral("copy to %1").arg(path));
         if (finished != SQLITE_OK)
             failSql(copy.get(), finished, QStringLiteral("copy to %1").arg(path));
-        // A copy holds no write-ahead log of its own: nothing beside it has to move with it.
+        // A copy holds no write-ahead log of its own: nothing beside it has to move with it. It
+        // is flushed to disk as a whole before it is put in place, so its own writes need not be.
         exec(copy.get(), QStringLiteral("PRAGMA journal_mode = DELETE"));
-        exec(copy.get(), QStringLiteral("PRAGMA synchronous = FULL"));
+        exec(copy.get(), QStringLiteral("PRAGMA synchronous = OFF"));
         adjust(copy.get());
         copy.closeOrFail(QStringLiteral("close %1").arg(path));
         if (QFileInfo::exists(path + QStringLiteral("-journal")) || QFileInfo::exists(path + QStringLiteral("-wal")))
@@ -547,7 +548,8 @@ private:
         if (const std::optional<Tracked> local = localRow(guid)) {
             if (local->table != table.qName())
                 return;
-            const std::optional<QString> mine = rowJson(table, QStringLiteral("main"), local->key);
+            // The store's row matters only when it was written since the last synchronisation.
+            const std::optional<QString> mine = local->changed ? rowJson(table, QStringLiteral("main"), local->key) : std::nullopt;
             if (edits > local->edits) {
                 if (local->changed)
                     keepLoser(table, guid, m_localId, local->edits, edits, mine, remote);
@@ -557,7 +559,11 @@ private:
                     .bind(1, remoteKey)
                     .bind(2, local->key)
                     .run();
-                setTracking(table, local->key, guid, edits);
+                cached(QStringLiteral("UPDATE main.%1 SET Edits = ?, Changed = 0 WHERE TableName = ? AND RowKey = ?").arg(quoted(kRows)))
+                    .bind(1, edits)
+                    .bind(2, table.qName())
+                    .bind(3, local->key)
+                    .run();
             } else if (local->changed) {
                 // The store's row was written as often or more: it stays.
                 keepLoser(table, guid, m_remoteId, edits, local->edits, remote, mine);
@@ -583,7 +589,7 @@ private:
         if (const std::optional<Tracked> local = localRow(guid)) {
             if (local->table != table.qName())
                 return;
-            const std::optional<QString> mine = rowJson(table, QStringLiteral("main"), local->key);
+            const std::optional<QString> mine = local->changed ? rowJson(table, QStringLiteral("main"), local->key) : std::nullopt;
             if (edits > local->edits) {
                 if (local->changed)
                     keepLoser(table, guid, m_localId, local->edits, edits, mine, std::nullopt);
@@ -665,9 +671,11 @@ void install(sqlite3* db)
         exec(db, QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 BEGIN "
                                 "INSERT OR REPLACE INTO %3 (TableName, RowKey, RowGuid, Edits, Changed) VALUES (%4, NEW.rowid, %5, 1, 1); END")
                      .arg(triggerName(table, "inserted"), name, rows, tableName, guid));
-        // A written row counts one more edit (and follows its key, should another tool change it).
+        // A written row counts one more edit (and follows its key, should another tool change it;
+        // the key is left alone otherwise, as moving it rewrites the bookkeeping row).
         exec(db, QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE ON %2 BEGIN "
-                                "UPDATE %3 SET RowKey = NEW.rowid, Edits = Edits + 1, Changed = 1 WHERE TableName = %4 AND RowKey = OLD.rowid; "
+                                "UPDATE %3 SET RowKey = NEW.rowid WHERE NEW.rowid <> OLD.rowid AND TableName = %4 AND RowKey = OLD.rowid; "
+                                "UPDATE %3 SET Edits = Edits + 1, Changed = 1 WHERE TableName = %4 AND RowKey = NEW.rowid; "
                                 "INSERT OR IGNORE INTO %3 (TableName, RowKey, RowGuid, Edits, Changed) VALUES (%4, NEW.rowid, %5, 1, 1); END")
                      .arg(triggerName(table, "updated"), name, rows, tableName, guid));
         // A deleted row leaves a tombstone under its name.
@@ -837,15 +845,21 @@ void ReplicaDatabase::synchronize(const QString& path)
     const QString building = path + QStringLiteral(".sync-new");
     removeWithJournals(building);
 
-    Store::check(path);
     CopyIdentity identity;
     {
         // The replica is read in rollback-journal mode: it then has no log beside it that a file
         // moved over it would not match. Switching needs the file to itself, and recovers
-        // whatever a crash left in its log.
+        // whatever a crash left in its log. Only its changed rows are read, and the file is
+        // replaced as a whole: a damaged page the merge reaches fails it, and the store keeps
+        // nothing of it.
         Connection replica;
         replica.open(path, SQLITE_OPEN_READWRITE);
         sqlite3_busy_timeout(replica.get(), 200);
+        {
+            Sql id(replica.get(), QStringLiteral("PRAGMA application_id"));
+            if (!id.step() || id.integer(0) != schema::kApplicationId)
+                throw Error(ErrorKind::NotAStore, QStringLiteral("The file %1 is not a Point of Sale store").arg(native(path)));
+        }
         if (!tracking::isReplicable(replica.get()) || !tracking::installed(replica.get()))
             throw Failure(Failure::Kind::Other, QStringLiteral("The file %1 is not a replica of the store").arg(native(path)));
         try {
