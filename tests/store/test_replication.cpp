@@ -351,6 +351,7 @@ private Q_SLOTS:
     void synchronize_rowWrittenOnBothSides_data();
     void synchronize_rowWrittenOnBothSides();
     void synchronize_missingReplica_failsReplicaNotFound();
+    void synchronize_cutShortAfterTheMerge_isFinishedByTheNext();
     void synchronize_tracksWritesOfAnotherProgram();
 
     void exclusiveOpen_releasesAndRestoresTheProgramsConnection();
@@ -612,6 +613,30 @@ void TestReplication::synchronize_missingReplica_failsReplicaNotFound()
     QCOMPARE(filesIn(pair.replicaFolder), QStringList());
     QCOMPARE(dump(pair.path), before);
     QCOMPARE(Products{*pair.store}.list(), QStringList());
+}
+
+// The replica cannot be written once the store has taken in the changes (something stands where its
+// new copy is written): the replica stays as it was, and the next synchronisation brings it in
+// step although neither side has changes left to send.
+void TestReplication::synchronize_cutShortAfterTheMerge_isFinishedByTheNext()
+{
+    Pair pair;
+    Products products{*pair.store};
+    products.add(QStringLiteral("A"), 100);
+    pair.replicate();
+    products.add(QStringLiteral("S1"), 111);
+    const QStringList replicaBefore = dump(pair.replica);
+    const QString blocker = pair.replica + QStringLiteral(".sync-new");
+    QVERIFY(QDir().mkpath(blocker + QStringLiteral("/in the way")));
+
+    QCOMPARE(outcomeOf([&] { synchronize(pair.path, pair.replica, pair.store.get()); }), QStringLiteral("failed"));
+    QCOMPARE(dump(pair.replica), replicaBefore);
+    QCOMPARE(Plain(pair.replica).one(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+
+    QVERIFY(QDir(blocker).removeRecursively());
+    synchronize(pair.path, pair.replica, pair.store.get());
+    QCOMPARE(dump(pair.replica), dump(pair.path));
+    QCOMPARE(products.list(), (QStringList{"A 100/A", "S1 111/S1"}));
 }
 
 // Writes made by another program straight into the files are exchanged as the program's own.
