@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <exception>
+
 namespace review {
 namespace {
 
@@ -79,6 +81,9 @@ void SalesMenuWindow::openChart(const QString& name)
         // A chart whose query cannot be read (its connection names another file than the store)
         // says why and leaves the menu as it is.
         context().ui.message(error.message(), QString(), ui::Icon::Critical, ui::Buttons::Ok);
+    } catch (const std::exception& error) {
+        // The chart module could not be loaded: the message says why.
+        context().ui.message(QString::fromUtf8(error.what()), QString(), ui::Icon::Critical, ui::Buttons::Ok);
     }
 }
 

@@ -1,7 +1,8 @@
 #include "review/windows.h"
 
+#include "app/window.h"
 #include "app/window_manager.h"
-#include "review/chart_window.h"
+#include "review/chart_module.h"
 #include "review/items_sold_window.h"
 #include "review/sales_menu.h"
 
@@ -11,9 +12,10 @@ void registerWindows(app::WindowManager& windows)
 {
     app::registerWindowClass<ItemsSoldWindow>(windows);
     app::registerWindowClass<SalesMenuWindow>(windows);
-    app::registerWindowClass<MonthSaleWindow>(windows);
-    app::registerWindowClass<CategorySaleWindow>(windows);
-    app::registerWindowClass<LastYearWindow>(windows);
+    for (const char* chart : {"frmMonthSale", "frmSale", "frmLastYear"}) {
+        const QString name = QString::fromLatin1(chart);
+        windows.registerWindow(name, [name](app::Context& context) { return makeChartWindow(name, context); });
+    }
 }
 
 } // namespace review

@@ -62,6 +62,7 @@ RecordSource::RecordSource(Store& store, const QString& name, const QString& tab
     m_selectSql = QStringLiteral("SELECT %1, %2 FROM %3").arg(keyColumn(), columns.join(QStringLiteral(", ")), quoted(m_table->name));
     readRows();
     setPosition(m_keys.empty() ? Position::AtEnd : Position::OnRow, 0);
+    m_store.attach(this);
 }
 
 RecordSource::~RecordSource()
@@ -550,6 +551,14 @@ void RecordSource::removeAll()
     keepCurrent(before);
     setPosition(Position::AtEnd, 0);
     Q_EMIT currentChanged();
+}
+
+void RecordSource::dropStatements()
+{
+    m_selectOne.reset();
+    m_insert.reset();
+    m_delete.reset();
+    m_updates.clear();
 }
 
 void RecordSource::reloadAfterRollback()

@@ -96,6 +96,9 @@ public:
     // Called by the store after a unit of work this source wrote in was rolled back: the row set
     // is read again, the cursor keeps its position.
     void reloadAfterRollback();
+    // Called by the store before it lets go of its connection: the statements the source keeps
+    // are finalized, and prepared again when next needed.
+    void dropStatements();
 
 Q_SIGNALS:
     // After every move, refresh and update: bound controls repaint.

@@ -49,7 +49,8 @@ public:
     // the program's own connection (`program`, when it is on the same file; may be null) is
     // released first, and the open fails when another program holds the file. The program's
     // connection is restored when this database is closed or destroyed, whatever happened
-    // meanwhile; its record sources then read their rows again.
+    // meanwhile; its record sources then read their rows again. The file gets the checks and the
+    // upgrade of Store::open: a file that is not a store fails with store::Error.
     static std::unique_ptr<ReplicaDatabase> open(const QString& path, Use use, Store* program);
 
     // Closes the file (see open()). Safe to call twice.
@@ -77,7 +78,9 @@ public:
     void makeReplica(const QString& path, const QString& description);
 
     // Exchanges the changes of the store and the replica at `path` both ways (see above).
-    // Failure(ReplicaNotFound) when there is no file at `path`.
+    // Failure(ReplicaNotFound) when there is no file at `path`; store::Error(NotAStore) when the
+    // file is not a store, Failure(Other) when it is no replica or another connection holds it.
+    // When neither side changed since the last synchronisation, neither file is written.
     void synchronize(const QString& path);
 
 private:

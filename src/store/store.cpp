@@ -3,6 +3,7 @@
 #include "store/convert.h"
 #include "store/error.h"
 #include "store/record_source.h"
+#include "store/replication_tracking.h"
 #include "store/statement.h"
 
 #include "platform/private_files.h"
@@ -252,6 +253,11 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
             throw Error(ErrorKind::IO, QStringLiteral("The store %1 cannot be put in place").arg(QDir::toNativeSeparators(path)));
     }
 
+    return openExisting(path);
+}
+
+std::unique_ptr<Store> Store::openExisting(const QString& path)
+{
     if (!QFileInfo(path).isFile())
         notAStore(path, QStringLiteral("it is not a file"));
     checkHeader(path);
@@ -301,7 +307,77 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
         }
         checkTables(*store, schema::kSchemaVersion);
     }
+
+    // A store kept in step with a copy tracks every row it holds: tables brought in by a newer
+    // layout are tracked from now on, and tracking lost to a table made again is put back.
+    if (tracking::isReplicable(raw) && !tracking::installed(raw)) {
+        try {
+            store->exec(QStringLiteral("BEGIN IMMEDIATE"));
+            tracking::install(raw);
+            store->exec(QStringLiteral("COMMIT"));
+        } catch (const Error& e) {
+            throw Error(e.kind(),
+                QStringLiteral("The store %1 could not track its rows again and was left as it was: %2").arg(QDir::toNativeSeparators(path), e.message()));
+        }
+    }
     return store;
+}
+
+void Store::check(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        notAStore(path, QStringLiteral("it is not a file"));
+    checkHeader(path);
+    sqlite3* raw = nullptr;
+    // Read and write, so that SQLite may finish a write that was cut short (a store in write-ahead
+    // mode, or with a journal left by a crash) before it reads; nothing of ours is written.
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    Store store(path, raw);
+    if (rc != SQLITE_OK)
+        store.fail(rc, QStringLiteral("open %1").arg(path));
+    sqlite3_busy_timeout(raw, 2000);
+    checkIntact(store);
+    int version = 0;
+    {
+        Statement read = store.prepare(QStringLiteral("PRAGMA user_version"));
+        if (read.step())
+            version = int(read.columnInt(0));
+    }
+    if (version > schema::kSchemaVersion)
+        notAStore(path, QStringLiteral("it was made by a newer version of the program"));
+    checkTables(store, std::max(version, 1));
+}
+
+void Store::release()
+{
+    if (!m_db)
+        return;
+    if (!m_units.empty())
+        throw Error(ErrorKind::IO, QStringLiteral("The store %1 cannot be let go while a unit of work is open").arg(QDir::toNativeSeparators(m_path)));
+    for (RecordSource* source : m_sources)
+        source->dropStatements();
+    m_dataVersion.reset();
+    // Plain close: it refuses while any statement is left, so the connection is never left half
+    // closed.
+    const int rc = sqlite3_close(m_db);
+    if (rc != SQLITE_OK)
+        fail(rc, QStringLiteral("let go of %1").arg(m_path));
+    m_db = nullptr;
+}
+
+void Store::restore()
+{
+    if (m_db)
+        return;
+    if (!QFileInfo::exists(m_path))
+        throw Error(ErrorKind::IO, QStringLiteral("The store %1 is gone").arg(QDir::toNativeSeparators(m_path)));
+    std::unique_ptr<Store> reopened = openExisting(m_path);
+    m_db = reopened->m_db;
+    reopened->m_db = nullptr;
+    // The file may hold other rows now: every record source reads its table again at its next
+    // refresh.
+    for (const TableDef& table : schema::tables())
+        ++m_tableVersions[table.qName()];
 }
 
 void Store::fail(int code, const QString& what) const
@@ -316,6 +392,8 @@ void Store::fail(int code, const QString& what) const
 
 Statement Store::prepare(const QString& sql)
 {
+    if (!m_db)
+        throw Error(ErrorKind::IO, QStringLiteral("The store %1 is put aside while it is copied or synchronised").arg(QDir::toNativeSeparators(m_path)));
     sqlite3_stmt* stmt = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
@@ -460,8 +538,14 @@ void Store::noteTouched(RecordSource* source)
         addOnce(m_units.back().sources, source);
 }
 
+void Store::attach(RecordSource* source)
+{
+    m_sources.push_back(source);
+}
+
 void Store::forget(RecordSource* source)
 {
+    m_sources.erase(std::remove(m_sources.begin(), m_sources.end(), source), m_sources.end());
     for (Unit& unit : m_units)
         unit.sources.erase(std::remove(unit.sources.begin(), unit.sources.end(), source), unit.sources.end());
 }

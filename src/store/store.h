@@ -37,6 +37,23 @@ public:
 
     const QString& path() const { return m_path; }
 
+    // Runs the checks open() makes of an existing store (a database of this program, whole, of a
+    // layout this program reads, with every table and field) without writing anything of its own
+    // (SQLite may finish a write that was cut short). Throws Error(NotAStore) or Error(IO) as
+    // open() does.
+    static void check(const QString& path);
+
+    // Lets go of the file, so that it can be copied over or opened for exclusive use: every
+    // statement the store and its record sources hold is finalized and the connection is closed.
+    // Refused with Error(IO) while a unit of work is open. Until restore(), every use of the store
+    // fails with Error(IO). Releasing a released store does nothing.
+    void release();
+    // Opens the same file again, with the checks of open() (a missing file is not made again).
+    // Every record source then reads its rows again at its next refresh, as after another
+    // program's commit. Restoring a store that is not released does nothing.
+    void restore();
+    bool isReleased() const { return m_db == nullptr; }
+
     // The locale in which text set into numeric, currency and date fields is read.
     const QLocale& locale() const { return m_locale; }
     void setLocale(const QLocale& locale) { m_locale = locale; }
@@ -84,10 +101,15 @@ public:
     // A record source tells the store it is about to write inside the open unit, so that a
     // rolled-back unit puts its row set back as the file is.
     void noteTouched(RecordSource* source);
+    // A record source is known to the store from its opening to its end (forget), so that
+    // release() can finalize the statements it keeps.
+    void attach(RecordSource* source);
     void forget(RecordSource* source);
 
 private:
+    friend class ReplicaDatabase;
     Store(QString path, sqlite3* db);
+    static std::unique_ptr<Store> openExisting(const QString& path);
 
     QString m_path;
     sqlite3* m_db = nullptr;
@@ -104,6 +126,7 @@ private:
         bool undone = false; // undone with the whole transaction by SQLite
     };
     std::vector<Unit> m_units;
+    std::vector<RecordSource*> m_sources;
     bool unitUndone() const;
     [[noreturn]] void failUndone() const;
     void undo(Unit& unit);

@@ -342,3 +342,22 @@ void TestReview::chartOfAnotherStoreIsReported()
     QVERIFY(!f.windows.isLoaded(QStringLiteral("frmMonthSale")));
     QVERIFY(menu->isVisible());
 }
+
+// The program loads the chart windows from a module beside it when a chart is first opened; a
+// program without that module says why on the menu, which stays as it was.
+void TestReview::chartModuleMissingIsReported()
+{
+    ReviewFixture f;
+    review::registerWindows(f.windows); // the module's windows, not the ones linked in here
+    auto* menu = f.open<review::SalesMenuWindow>(kMenu);
+    f.ui.answerMessage(ui::Button::Ok);
+
+    click(menu->cmdGraphYear);
+
+    QCOMPARE(f.ui.boxes().size(), std::size_t(1));
+    QCOMPARE(f.ui.boxes()[0].icon, ui::Icon::Critical);
+    QVERIFY2(f.ui.boxes()[0].text.startsWith(u"The sales charts cannot be shown: their module could not be loaded ("),
+        qPrintable(f.ui.boxes()[0].text));
+    QVERIFY(!f.windows.isLoaded(QStringLiteral("frmSale")));
+    QVERIFY(menu->isVisible());
+}

@@ -31,6 +31,7 @@ struct ReviewFixture : testing::TestContext {
     ReviewFixture()
     {
         review::registerWindows(windows);
+        review::registerLinkedChartWindows(windows);
         startup::registerWindows(windows);
     }
 
@@ -121,4 +122,5 @@ private Q_SLOTS:
     void menuReturnToMain_data();
     void menuReturnToMain();
     void chartOfAnotherStoreIsReported();
+    void chartModuleMissingIsReported();
 };
