@@ -193,6 +193,11 @@ struct Program {
         ui.answerMessage(ui::Button::Yes);
         click(w->cmdDelProd);
         close(QStringLiteral("frmUpdate"));
+        // The confirmation is the one box.
+        QCOMPARE(ui.failures(), QString());
+        QCOMPARE(int(ui.boxes().size()), 1);
+        QCOMPARE(ui.boxes().front().buttons, ui::Buttons::YesNo);
+        ui.clearBoxes();
     }
 
     // The update window renames a product and restocks it.
@@ -258,6 +263,7 @@ struct Program {
     {
         QCOMPARE(ui.failures(), QString());
         const int first = prompted ? 1 : 0;
+        QVERIFY2(int(ui.boxes().size()) == first + int(expected.size()), qPrintable(ui.texts().join(u'\n')));
         QCOMPARE(int(ui.boxes().size()), first + int(expected.size()));
         if (prompted) {
             const ShownBox& prompt = ui.boxes().front();

@@ -1,6 +1,8 @@
 // SYNCHRONIZE DATABASE: the changes of the store and the replica exchanged both ways.
 #include "replication_test.h"
 
+#include "store/query_source.h"
+
 using namespace replicationtest;
 
 namespace {
@@ -9,6 +11,22 @@ const QList<Product> kCatalogue{{QStringLiteral("ABC"), QStringLiteral("Milk"), 
     {QStringLiteral("B12"), QStringLiteral("Bread"), 125, QStringLiteral("Bakery"), 5},
     {QStringLiteral("M2"), QStringLiteral("Milk2"), 180, QStringLiteral("Dairy"), 4},
     {QStringLiteral("T1"), QStringLiteral("Tea"), 199, QStringLiteral("Beverage"), 8}};
+
+// The losing rows kept: table, code, and the name or quantity bought.
+QStringList conflicts(store::Store& file)
+{
+    store::QuerySource kept(file, QStringLiteral("conflicts"),
+        QStringLiteral("SELECT TableName, json_extract(Row, '$.Code'), coalesce(json_extract(Row, '$.ProductName'), "
+                       "json_extract(Row, '$.QuantityBought')) FROM \"Replication Conflicts\" ORDER BY TableName"));
+    QStringList rows;
+    for (kept.moveFirst(); !kept.atEnd(); kept.moveNext()) {
+        QStringList cells;
+        for (int f = 0; f < kept.fieldNames().size(); ++f)
+            cells << kept.field(kept.fieldNames().at(f)).display();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
 
 const QStringList kTables{kPrices, kStock, kEmployees, QStringLiteral("tblDailySale"), QStringLiteral("tblTax")};
 
@@ -43,9 +61,9 @@ void TestReplication::synchronize_exchangesTheChangesOfBothSides()
     t.makeMercaviaCopy(kCatalogue);
     BackupWindow* w = t.open();
     t.makeReplicable(w);
-    t.spawn(w);
     t.program.expectBoxes({kMadeReplicable}, true);
-    t.ui.clearBoxes();
+    t.spawn(w);
+    t.program.expectBoxes({}, true);
     QVERIFY(QFileInfo(t.replica()).isFile());
     click(w->cmdExit);
 
@@ -83,15 +101,17 @@ void TestReplication::synchronize_exchangesTheChangesOfBothSides()
     QCOMPARE(t.program.stockOf(QStringLiteral("M2")), QStringLiteral("<none>"));
     QCOMPARE(t.program.rowsOf(kEmployees).size(), 1);
     QVERIFY(t.program.rowsOf(kEmployees).front().startsWith(u"444|Kim|Joy|"));
-    // Milk, renamed on both sides, is one of the two; the other is kept as the conflict.
-    const QStringList milk = prices.filter(QStringLiteral("ABC|"));
-    QCOMPARE(milk.size(), 1);
-    QVERIFY2(milk.front().startsWith(u"ABC|Milk 1L|") || milk.front().startsWith(u"ABC|Whole Milk|"), qPrintable(milk.front()));
+    // Milk, renamed and restocked once on each side: the store's change is kept, the replica's
+    // is kept as the conflict.
+    QVERIFY2(prices.contains(QStringLiteral("ABC|Milk 1L|1.5|0.75|Dairy")), qPrintable(prices.join(u'\n')));
+    QCOMPARE(t.program.stockOf(QStringLiteral("ABC")), QStringLiteral("1|11|0"));
+    QCOMPARE(conflicts(*t.store), (QStringList{"tblProductPrice|ABC|Whole Milk", "tblProductQuantity|ABC|4"}));
 
     const QString merged = t.program.snapshot(kTables);
     {
         ReplicaSide side(t.replica(), t.root.path(), t.app);
         QCOMPARE(side.program.snapshot(kTables), merged);
+        QCOMPARE(conflicts(*side.store), conflicts(*t.store));
 
         // The replica's till sells what the store added.
         side.program.sell(QStringLiteral("P1"), 2);
