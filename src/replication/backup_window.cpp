@@ -125,7 +125,8 @@ void BackupWindow::layOut()
     layout->setSpacing(20);
     layout->addWidget(myHeader);
     layout->addLayout(buttons);
-    setMinimumWidth(640);
+    // Wide enough for the window's long caption on an 800 x 600 screen.
+    myHeader->setMinimumWidth(600);
 }
 
 void BackupWindow::load()
