@@ -95,19 +95,29 @@ std::optional<Mount> mountHolding(const std::vector<Mount>& mounts, QStringView 
 
 DriveType fileSystemType(QStringView fsType)
 {
-    static constexpr std::array<QStringView, 19> kRemote{u"nfs", u"nfs4", u"cifs", u"smb3", u"smb2", u"smbfs", u"ncpfs", u"ncp", u"afs",
-        u"coda", u"ceph", u"glusterfs", u"lustre", u"davfs", u"fuse.sshfs", u"fuse.rclone", u"fuse.s3fs", u"fuse.glusterfs",
-        u"fuse.davfs2"};
+    static constexpr std::array<QStringView, 16> kRemote{u"nfs", u"nfs4", u"cifs", u"smb3", u"smb2", u"smbfs", u"ncpfs", u"ncp", u"afs",
+        u"coda", u"ceph", u"glusterfs", u"lustre", u"davfs", u"9p", u"virtiofs"};
+    // File systems in user space are network ones (sshfs, rclone, the desktop's gvfs), but for
+    // the few that put a local disk's file system in user space, told by the disk under them.
+    static constexpr std::array<QStringView, 3> kLocalFuse{u"fuse.ntfs-3g", u"fuse.exfat", u"fuse.fuse-ext2"};
     static constexpr std::array<QStringView, 2> kCd{u"iso9660", u"udf"};
     static constexpr std::array<QStringView, 2> kRam{u"tmpfs", u"ramfs"};
     const auto among = [fsType](const auto& names) { return std::find(names.begin(), names.end(), fsType) != names.end(); };
-    if (among(kRemote))
+    if (among(kRemote) || (fsType.startsWith(u"fuse.") && !among(kLocalFuse)))
         return DriveType::Remote;
     if (among(kCd))
         return DriveType::CdRom;
     if (among(kRam))
         return DriveType::RamDisk;
     return DriveType::Unknown;
+}
+
+bool isPseudoFileSystem(QStringView fsType)
+{
+    static constexpr std::array<QStringView, 18> kPseudo{u"proc", u"sysfs", u"devtmpfs", u"devpts", u"cgroup", u"cgroup2", u"debugfs",
+        u"tracefs", u"securityfs", u"pstore", u"bpf", u"configfs", u"fusectl", u"mqueue", u"hugetlbfs", u"autofs", u"binfmt_misc",
+        u"efivarfs"};
+    return std::find(kPseudo.begin(), kPseudo.end(), fsType) != kPseudo.end();
 }
 
 DriveType fileSystemMagicType(unsigned long magic)
@@ -144,7 +154,9 @@ DriveType blockDeviceType(const QString& sys, unsigned major, unsigned minor)
     const QString disk = QFileInfo::exists(device + QStringLiteral("/partition")) ? QFileInfo(device).path() : device;
     if (isCdDrive(disk))
         return DriveType::CdRom;
-    if (readLine(disk + QStringLiteral("/removable")) == u"1" || onUsb(disk))
+    // An SD card in a card slot on the MMC bus is removable whatever its flag says; built-in
+    // eMMC storage (type MMC) is a fixed disk.
+    if (readLine(disk + QStringLiteral("/removable")) == u"1" || onUsb(disk) || readLine(disk + QStringLiteral("/device/type")) == u"SD")
         return DriveType::Removable;
     return DriveType::Fixed;
 }

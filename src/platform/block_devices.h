@@ -35,6 +35,8 @@ DriveType fileSystemType(QStringView fsType);
 
 // The same, by a file system's magic number as statfs answers it.
 DriveType fileSystemMagicType(unsigned long magic);
+// True for the kernel's own file systems (proc, sysfs, cgroup...), which are no drive at all.
+bool isPseudoFileSystem(QStringView fsType);
 
 // What the block device major:minor is, read in the device tree `sys` (/sys): CdRom for a CD
 // drive; Removable when the disk (the disk a partition is on) is marked removable or hangs on a

@@ -74,6 +74,8 @@ DriveType SystemDriveTypes::type(QStringView root) const
     // Network file systems in user space (sshfs, rclone) are told by name only.
     if (const DriveType byName = fileSystemType(mount->fsType); byName != DriveType::Unknown)
         return byName;
+    if (isPseudoFileSystem(mount->fsType))
+        return DriveType::Unknown;
     if (const DriveType byDevice = blockDeviceType(m_sys, mount->major, mount->minor); byDevice != DriveType::Unknown)
         return byDevice;
     if (const auto device = sourceDevice(mount->source)) {

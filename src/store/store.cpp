@@ -16,6 +16,10 @@
 
 #include <sqlite3.h>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 #include <algorithm>
 #include <exception>
 
@@ -363,6 +367,23 @@ void Store::release()
     if (rc != SQLITE_OK)
         fail(rc, QStringLiteral("let go of %1").arg(m_path));
     m_db = nullptr;
+    m_released = identityOf(m_path);
+}
+
+Store::FileIdentity Store::identityOf(const QString& path)
+{
+    FileIdentity identity;
+#ifndef Q_OS_WIN
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
+        identity.device = std::uint64_t(status.st_dev);
+        identity.inode = std::uint64_t(status.st_ino);
+        identity.known = true;
+    }
+#else
+    Q_UNUSED(path);
+#endif
+    return identity;
 }
 
 void Store::restore()
@@ -378,6 +399,22 @@ void Store::restore()
     // refresh.
     for (const TableDef& table : schema::tables())
         ++m_tableVersions[table.qName()];
+    // Another file in the store's place (or no way to tell): the keys the record sources hold
+    // are the old file's, so each reads its rows again now.
+    const FileIdentity now = identityOf(m_path);
+    if (m_released.known && now.known && now == m_released)
+        return;
+    std::exception_ptr first;
+    for (RecordSource* source : std::vector<RecordSource*>(m_sources)) {
+        try {
+            source->refresh();
+        } catch (...) {
+            if (!first)
+                first = std::current_exception();
+        }
+    }
+    if (first)
+        std::rethrow_exception(first);
 }
 
 void Store::fail(int code, const QString& what) const

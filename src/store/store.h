@@ -50,7 +50,11 @@ public:
     void release();
     // Opens the same file again, with the checks of open() (a missing file is not made again).
     // Every record source then reads its rows again at its next refresh, as after another
-    // program's commit. Restoring a store that is not released does nothing.
+    // program's commit. When another file was put in the store's place meanwhile, the rows the
+    // record sources hold belong to the file that is gone: each reads its rows again at once and
+    // goes to its first row (a started edit is dropped), so that no window acts on a row of the
+    // old file through a key that now names another row. Restoring a store that is not released
+    // does nothing.
     void restore();
     bool isReleased() const { return m_db == nullptr; }
 
@@ -127,6 +131,15 @@ private:
     };
     std::vector<Unit> m_units;
     std::vector<RecordSource*> m_sources;
+    // Which file the connection was on when it was let go (see restore()).
+    struct FileIdentity {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        bool known = false;
+        bool operator==(const FileIdentity&) const = default;
+    };
+    static FileIdentity identityOf(const QString& path);
+    FileIdentity m_released;
     bool unitUndone() const;
     [[noreturn]] void failUndone() const;
     void undo(Unit& unit);

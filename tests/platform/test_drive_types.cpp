@@ -68,9 +68,12 @@ constexpr auto kCardReader = "pci0000:00/0000:00:1c.0/0000:02:00.0/host3/target3
 constexpr auto kUsbDisk = "pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0/block/sdb";
 constexpr auto kCdDrive = "pci0000:00/0000:00:17.0/ata2/host1/target1:0:0/1:0:0:0/block/sr0";
 constexpr auto kNvme = "pci0000:00/0000:00:1d.0/0000:03:00.0/nvme/nvme0/nvme0n1";
+constexpr auto kSdCard = "platform/fe320000.mmc/mmc_host/mmc1/mmc1:aaaa/block/mmcblk1";
+constexpr auto kEmmc = "platform/fe330000.mmc/mmc_host/mmc0/mmc0:0001/block/mmcblk0";
 
 // A machine with a SATA disk, a card reader that marks its disk removable, a USB disk that does
-// not, a CD drive and an NVMe disk without partitions.
+// not, a CD drive, an NVMe disk without partitions, an SD card in a slot on the MMC bus that does
+// not either, and built-in eMMC storage.
 void fillMachine(FakeSys& sys)
 {
     sys.disk(QString::fromLatin1(kSata), QStringLiteral("8:0"), "0");
@@ -81,6 +84,10 @@ void fillMachine(FakeSys& sys)
     sys.partition(QString::fromLatin1(kUsbDisk), QStringLiteral("sdb1"), QStringLiteral("8:17"));
     sys.disk(QString::fromLatin1(kCdDrive), QStringLiteral("11:0"), "1", "5");
     sys.disk(QString::fromLatin1(kNvme), QStringLiteral("259:0"), "0");
+    sys.disk(QString::fromLatin1(kSdCard), QStringLiteral("179:8"), "0", "SD");
+    sys.partition(QString::fromLatin1(kSdCard), QStringLiteral("mmcblk1p1"), QStringLiteral("179:9"));
+    sys.disk(QString::fromLatin1(kEmmc), QStringLiteral("179:0"), "0", "MMC");
+    sys.partition(QString::fromLatin1(kEmmc), QStringLiteral("mmcblk0p1"), QStringLiteral("179:1"));
 }
 
 // True when the folder's file system tells nothing of its drive by itself, as a local disk's.
@@ -174,14 +181,15 @@ void TestDriveTypes::fileSystemType_data()
     QTest::addColumn<QString>("fsType");
     QTest::addColumn<DriveType>("type");
 
-    for (const char* remote : {"nfs", "nfs4", "cifs", "smb3", "smb2", "fuse.sshfs"})
+    for (const char* remote : {"nfs", "nfs4", "cifs", "smb3", "smb2", "fuse.sshfs", "fuse.gvfsd-fuse", "fuse.curlftpfs", "9p", "virtiofs"})
         QTest::newRow(remote) << remote << DriveType::Remote;
     QTest::newRow("iso9660") << "iso9660" << DriveType::CdRom;
     QTest::newRow("udf") << "udf" << DriveType::CdRom;
     QTest::newRow("tmpfs") << "tmpfs" << DriveType::RamDisk;
     QTest::newRow("ramfs") << "ramfs" << DriveType::RamDisk;
-    // A local file system says nothing by itself; neither does FUSE without its kind.
-    for (const char* other : {"ext4", "vfat", "btrfs", "overlay", "fuse", "fuse.ntfs-3g", "NFS"})
+    // A local file system says nothing by itself; neither does FUSE without its kind, nor FUSE
+    // over a local disk.
+    for (const char* other : {"ext4", "vfat", "btrfs", "overlay", "fuse", "fuseblk", "fuse.ntfs-3g", "NFS"})
         QTest::newRow(other) << other << DriveType::Unknown;
 }
 
@@ -204,6 +212,8 @@ void TestDriveTypes::blockDeviceType_data()
     QTest::newRow("partition of a USB disk not so marked") << "8:17" << DriveType::Removable;
     QTest::newRow("the USB disk itself") << "8:16" << DriveType::Removable;
     QTest::newRow("CD drive") << "11:0" << DriveType::CdRom;
+    QTest::newRow("partition of an SD card") << "179:9" << DriveType::Removable;
+    QTest::newRow("partition of built-in eMMC") << "179:1" << DriveType::Fixed;
     QTest::newRow("no such device") << "8:48" << DriveType::Unknown;
     QTest::newRow("an anonymous device") << "0:45" << DriveType::Unknown;
 }
@@ -230,6 +240,11 @@ void TestDriveTypes::system_followsMountAndDevice_data()
     QTest::newRow("NFS share") << "0:51 / %1 rw - nfs4 server:/export rw" << DriveType::Remote;
     QTest::newRow("sshfs") << "0:52 / %1 rw - fuse.sshfs ann@host:/ rw" << DriveType::Remote;
     QTest::newRow("overlay, no disk of its own") << "0:53 / %1 rw - overlay overlay rw" << DriveType::Fixed;
+    QTest::newRow("SD card") << "179:9 / %1 rw - vfat /dev/mmcblk1p1 rw" << DriveType::Removable;
+    QTest::newRow("the desktop's network folders") << "0:54 / %1 rw - fuse.gvfsd-fuse gvfsd-fuse rw" << DriveType::Remote;
+    QTest::newRow("a virtual machine's shared folder") << "0:55 / %1 rw - 9p share rw" << DriveType::Remote;
+    QTest::newRow("the kernel's process table") << "0:56 / %1 rw - proc proc rw" << DriveType::Unknown;
+    QTest::newRow("the kernel's devices") << "0:57 / %1 rw - sysfs sysfs rw" << DriveType::Unknown;
 }
 
 void TestDriveTypes::system_followsMountAndDevice()

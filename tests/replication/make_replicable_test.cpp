@@ -101,3 +101,36 @@ void TestReplication::makeReplicable_copyUnusable_leavesTheStore()
     QCOMPARE(ReplicationFixture::bytesOf(t.mercaviaCopy()), copy.isEmpty() ? QByteArray("<no file>") : copy);
     t.expectStoreInUse(w, QStringLiteral("K1"));
 }
+
+// A product window left open across the operation reads the copy, not the file that is gone: a
+// product of the old store typed into it is not found, and no product of the copy that happens to
+// sit where it sat is deleted in its place.
+void TestReplication::makeReplicable_windowLeftOpenReadsTheCopy()
+{
+    ReplicationFixture t;
+    ReplicationFixture::addProduct(*t.store, kStoreMilk);
+    ReplicationFixture::addProduct(*t.store, {QStringLiteral("S2"), QStringLiteral("Store Eggs"), 300, QStringLiteral("Dairy"), 6});
+    t.makeMercaviaCopy({kCopyBread, kCopyTea});
+    auto* product = t.program.open<catalogue::ProductSupplierWindow>(QStringLiteral("frmUpdate"));
+    BackupWindow* w = t.open();
+
+    t.makeReplicable(w);
+    t.program.expectBoxes({kMadeReplicable}, true);
+    click(w->cmdExit);
+    t.ui.clearBoxes();
+
+    product = t.program.open<catalogue::ProductSupplierWindow>(QStringLiteral("frmUpdate"));
+    QStringList codes;
+    for (int i = 0; i < product->dbcboProdCode->count(); ++i)
+        codes << product->dbcboProdCode->itemText(i);
+    QCOMPARE(codes, (QStringList{"MC1", "MC2"}));
+
+    type(product->dbcboProdCode, QStringLiteral("S2"));
+    type(product->dbcboProdName, QStringLiteral("Store Eggs"));
+    t.ui.setFailOnUnexpected(false);
+    t.ui.answerMessage(ui::Button::Yes);
+    click(product->cmdDelProd);
+
+    QCOMPARE(t.program.rowsOf(kPrices), (QStringList{"MC1|Copy Bread|1.25|0.62|Bakery", "MC2|Copy Tea|1.99|0.99|Beverage"}));
+    QCOMPARE(t.program.rowsOf(kStock), (QStringList{"MC1|5|5|0", "MC2|8|8|0"}));
+}

@@ -468,6 +468,7 @@ private Q_SLOTS:
     void makeReplicable_copyMarkedAlready_endsWithoutAWord();
     void makeReplicable_copyUnusable_leavesTheStore_data();
     void makeReplicable_copyUnusable_leavesTheStore();
+    void makeReplicable_windowLeftOpenReadsTheCopy();
 
     // REPLICATE DATABASE.
     void replicate_makesAReplicaThatOpensAsAStore();
