@@ -10,15 +10,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
 #include <system_error>
+#include <tuple>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -30,8 +35,10 @@
 // The bookkeeping of a replicable store, in tables of its own beside the program's:
 //
 // - Properties (Name, Value): the store's properties; "Replicable" = "T" marks it replicable.
-// - "Replication Copy" (ReplicaId, Description, Generation): one row, this file's identity in the
-//   set of copies and how many synchronisations brought changes into it.
+// - "Replication Copy" (ReplicaId, Description, Generation, SetId): one row, this file's identity in
+//   the set of copies, how many synchronisations brought changes into it, and the set it belongs
+//   to: a store made replicable starts a set of its own, and every replica made from it carries
+//   that set's id. Copies of different sets are never merged.
 // - "Replication Rows" (TableName, RowKey, RowGuid, Edits, Changed): one row per row of every
 //   table, tied to it by the table's own key; RowGuid names the row in every copy, Edits counts
 //   its writes, Changed says it was written since the last synchronisation.
@@ -41,6 +48,9 @@
 // Triggers on every table keep the rows and tombstones whatever writes the file. A row's key is
 // this file's own: the same row may have another key in the other copy until the copy is
 // replaced by the merged store, so rows are matched by RowGuid.
+//
+// A product is the price row and the stock row at the same position in their tables, and a sale
+// writes only its stock row: the two product tables are merged product by product (see Merge).
 
 namespace store {
 namespace {
@@ -52,6 +62,9 @@ constexpr auto kTombstones = u"Replication Tombstones";
 constexpr auto kConflicts = u"Replication Conflicts";
 constexpr auto kReplicable = u"Replicable";
 constexpr auto kNewGuid = u"lower(hex(randomblob(16)))";
+// The product catalogue: a product is the row of each at the same position.
+constexpr auto kPrices = u"tblProductPrice";
+constexpr auto kStock = u"tblProductQuantity";
 
 QString quoted(QStringView identifier)
 {
@@ -381,14 +394,28 @@ struct CopyIdentity {
     QString replicaId;
     QString description;
     std::int64_t generation = 0;
+    QString setId; // empty in a copy made before copies carried their set
 };
+
+bool hasSetId(sqlite3* db, const QString& schemaName)
+{
+    Sql column(db, QStringLiteral("SELECT 1 FROM pragma_table_info(%1, %2) WHERE name = 'SetId'").arg(literal(kCopy), literal(schemaName)));
+    return column.step();
+}
 
 CopyIdentity readIdentity(sqlite3* db, const QString& schemaName)
 {
-    Sql read(db, QStringLiteral("SELECT ReplicaId, Description, Generation FROM %1.%2").arg(quoted(schemaName), quoted(kCopy)));
+    const QString setId = hasSetId(db, schemaName) ? QStringLiteral("SetId") : QStringLiteral("''");
+    Sql read(db, QStringLiteral("SELECT ReplicaId, Description, Generation, %1 FROM %2.%3").arg(setId, quoted(schemaName), quoted(kCopy)));
     if (!read.step())
         throw Error(ErrorKind::NotAStore, QStringLiteral("The copy has no replica id"));
-    return {read.text(0), read.text(1), read.integer(2)};
+    return {read.text(0), read.text(1), read.integer(2), read.isNull(3) ? QString() : read.text(3)};
+}
+
+// Starts a set of copies of its own: the store was made replicable (again).
+void startNewSet(sqlite3* db)
+{
+    exec(db, QStringLiteral("UPDATE %1 SET SetId = %2").arg(quoted(kCopy), QString::fromUtf16(kNewGuid)));
 }
 
 void writeIdentity(sqlite3* db, const QString& replicaId, const QString& description)
@@ -425,21 +452,24 @@ public:
             return false;
 
         // Rows written in the copy, in each table's order, so that rows new to the store keep
-        // the order in which they were added there.
+        // the order in which they were added there. The products go their own way.
+        const QString notProducts = QStringLiteral("TableName NOT IN (%1, %2)").arg(literal(kPrices), literal(kStock));
         {
-            Sql rows(m_db, QStringLiteral("SELECT TableName, RowKey, RowGuid, Edits FROM replica.%1 WHERE Changed ORDER BY TableName, RowKey").arg(quoted(kRows)));
+            Sql rows(m_db, QStringLiteral("SELECT TableName, RowKey, RowGuid, Edits FROM replica.%1 WHERE Changed AND %2 ORDER BY TableName, RowKey")
+                               .arg(quoted(kRows), notProducts));
             while (rows.step()) {
                 if (const TableDef* table = schema::table(rows.text(0)))
                     mergeRow(*table, rows.integer(1), rows.text(2), rows.integer(3));
             }
         }
         {
-            Sql tombstones(m_db, QStringLiteral("SELECT TableName, RowGuid, Edits FROM replica.%1 WHERE Changed").arg(quoted(kTombstones)));
+            Sql tombstones(m_db, QStringLiteral("SELECT TableName, RowGuid, Edits FROM replica.%1 WHERE Changed AND %2").arg(quoted(kTombstones), notProducts));
             while (tombstones.step()) {
                 if (const TableDef* table = schema::table(tombstones.text(0)))
                     mergeDeletion(*table, tombstones.text(1), tombstones.integer(2));
             }
         }
+        mergeProducts();
         exec(m_db, QStringLiteral("UPDATE main.%1 SET Changed = 0 WHERE Changed").arg(quoted(kRows)));
         exec(m_db, QStringLiteral("UPDATE main.%1 SET Changed = 0 WHERE Changed").arg(quoted(kTombstones)));
         cached(QStringLiteral("UPDATE main.%1 SET Generation = ?").arg(quoted(kCopy))).bind(1, std::max(local.generation, remote.generation) + 1).run();
@@ -453,6 +483,287 @@ private:
         std::int64_t edits = 0;
         bool changed = false;
     };
+
+    // One row of a product table as one copy has it: the row, or its tombstone.
+    struct Side {
+        bool live = false;
+        std::int64_t key = 0;
+        std::int64_t edits = 0;
+        bool changed = false;
+    };
+
+    // One row of a product table in both copies.
+    struct ProductRow {
+        const TableDef* table = nullptr;
+        bool price = false;
+        QString guid;
+        std::optional<Side> local;
+        std::optional<Side> remote;
+        int remoteRank = INT_MAX;
+        int localRank = INT_MAX;
+        int parent = -1; // the rows of one product are joined under one of them
+    };
+
+    // Every row of both product tables in both copies: the rows in key order (a row without
+    // bookkeeping keeps its place, as -1), then the tombstones.
+    struct Catalogue {
+        std::vector<ProductRow> rows;
+        QHash<QString, int> byGuid;
+        std::vector<int> ranked[2][2]; // [remote][price]
+
+        int at(const TableDef& table, bool price, const QString& guid)
+        {
+            const auto found = byGuid.constFind(guid);
+            if (found != byGuid.cend())
+                return *found;
+            rows.push_back({&table, price, guid, std::nullopt, std::nullopt, INT_MAX, INT_MAX, int(rows.size())});
+            byGuid.insert(guid, int(rows.size()) - 1);
+            return int(rows.size()) - 1;
+        }
+        int root(int row)
+        {
+            while (rows[std::size_t(row)].parent != row) {
+                rows[std::size_t(row)].parent = rows[std::size_t(rows[std::size_t(row)].parent)].parent;
+                row = rows[std::size_t(row)].parent;
+            }
+            return row;
+        }
+        void join(int a, int b) { rows[std::size_t(root(a))].parent = root(b); }
+    };
+
+    static const TableDef& productTable(bool price) { return *schema::table(price ? kPrices : kStock); }
+
+    void readProducts(Catalogue& catalogue, bool remote)
+    {
+        const QString schemaName = remote ? QStringLiteral("replica") : QStringLiteral("main");
+        for (const bool price : {true, false}) {
+            const TableDef& table = productTable(price);
+            std::vector<int>& ranked = catalogue.ranked[remote][price];
+            Sql rows(m_db, QStringLiteral("SELECT t.rowid, r.RowGuid, r.Edits, r.Changed FROM %1.%2 t LEFT JOIN %1.%3 r ON r.TableName = %4 AND r.RowKey = t.rowid "
+                                          "ORDER BY t.rowid")
+                               .arg(quoted(schemaName), quoted(table.name), quoted(kRows), literal(table.name)));
+            while (rows.step()) {
+                if (rows.isNull(1)) {
+                    ranked.push_back(-1);
+                    continue;
+                }
+                const int row = catalogue.at(table, price, rows.text(1));
+                ProductRow& r = catalogue.rows[std::size_t(row)];
+                (remote ? r.remote : r.local) = Side{true, rows.integer(0), rows.integer(2), rows.integer(3) != 0};
+                (remote ? r.remoteRank : r.localRank) = int(ranked.size());
+                ranked.push_back(row);
+            }
+            Sql tombstones(m_db, QStringLiteral("SELECT RowGuid, Edits, Changed FROM %1.%2 WHERE TableName = %3").arg(quoted(schemaName), quoted(kTombstones), literal(table.name)));
+            while (tombstones.step()) {
+                ProductRow& r = catalogue.rows[std::size_t(catalogue.at(table, price, tombstones.text(0)))];
+                if (!(remote ? r.remote : r.local))
+                    (remote ? r.remote : r.local) = Side{false, 0, tombstones.integer(1), tombstones.integer(2) != 0};
+            }
+        }
+    }
+
+    // The products of one copy: its n-th price row with its n-th stock row, by their guids.
+    static QSet<QString> productsOf(const Catalogue& catalogue, bool remote)
+    {
+        QSet<QString> products;
+        const std::vector<int>& prices = catalogue.ranked[remote][1];
+        const std::vector<int>& stock = catalogue.ranked[remote][0];
+        for (std::size_t i = 0; i < std::min(prices.size(), stock.size()); ++i) {
+            if (prices[i] >= 0 && stock[i] >= 0)
+                products.insert(catalogue.rows[std::size_t(prices[i])].guid + u'/' + catalogue.rows[std::size_t(stock[i])].guid);
+        }
+        return products;
+    }
+
+    // Merges the product tables product by product. A product is the price row and the stock row
+    // at the same position in their tables, in either copy. A product changed in the copy is
+    // merged row by row as long as neither copy deleted it or both did; when one copy deleted it
+    // and the other changed it, the product is decided as a whole: the side with more edits (the
+    // deletion's, against the highest of the kept rows') wins, a tie going to the store, and both
+    // rows are kept or both deleted. Rows new to the store are appended a product at a time, in the
+    // copy's order, so that both tables grow together.
+    void mergeProducts()
+    {
+        const QString productTables = QStringLiteral("TableName IN (%1, %2)").arg(literal(kPrices), literal(kStock));
+        {
+            // Without a product deleted in the copy, or a row the copy wrote that the store
+            // deleted, no product is deleted on one side and changed on the other: the rows are
+            // merged one by one, the rows new to the store appended in the copy's order.
+            Sql deleted(m_db, QStringLiteral("SELECT EXISTS (SELECT 1 FROM replica.%2 WHERE Changed AND %3) "
+                                             "OR EXISTS (SELECT 1 FROM replica.%1 r JOIN main.%2 t ON t.RowGuid = r.RowGuid WHERE r.Changed AND r.%3)")
+                                  .arg(quoted(kRows), quoted(kTombstones), productTables));
+            deleted.step();
+            if (deleted.integer(0) == 0) {
+                Sql rows(m_db, QStringLiteral("SELECT TableName, RowKey, RowGuid, Edits FROM replica.%1 WHERE Changed AND %2 ORDER BY TableName, RowKey")
+                                   .arg(quoted(kRows), productTables));
+                while (rows.step())
+                    mergeRow(*schema::table(rows.text(0)), rows.integer(1), rows.text(2), rows.integer(3));
+                return;
+            }
+        }
+        Catalogue catalogue;
+        readProducts(catalogue, false);
+        readProducts(catalogue, true);
+        const QSet<QString> localBefore = productsOf(catalogue, false);
+        const QSet<QString> remoteBefore = productsOf(catalogue, true);
+        // A copy whose tables were out of step already (another program wrote them) is merged as
+        // well as it can be, unchecked.
+        const bool localMatched = catalogue.ranked[0][1].size() == catalogue.ranked[0][0].size();
+        const bool remoteMatched = catalogue.ranked[1][1].size() == catalogue.ranked[1][0].size();
+        for (const bool remote : {false, true}) {
+            const std::vector<int>& prices = catalogue.ranked[remote][1];
+            const std::vector<int>& stock = catalogue.ranked[remote][0];
+            for (std::size_t i = 0; i < std::min(prices.size(), stock.size()); ++i) {
+                if (prices[i] >= 0 && stock[i] >= 0)
+                    catalogue.join(prices[i], stock[i]);
+            }
+        }
+
+        // The products, in the copy's order (then the store's), each with its price row first.
+        std::map<int, std::vector<int>> byRoot;
+        for (int row = 0; row < int(catalogue.rows.size()); ++row)
+            byRoot[catalogue.root(row)].push_back(row);
+        std::vector<std::vector<int>> products;
+        for (auto& [root, rows] : byRoot) {
+            std::sort(rows.begin(), rows.end(), [&](int a, int b) {
+                const auto order = [&](int row) {
+                    const ProductRow& r = catalogue.rows[std::size_t(row)];
+                    return std::tuple(!r.price, r.remoteRank, r.localRank, row);
+                };
+                return order(a) < order(b);
+            });
+            products.push_back(std::move(rows));
+        }
+        const auto firstRank = [&](const std::vector<int>& rows) {
+            int remote = INT_MAX;
+            int local = INT_MAX;
+            for (int row : rows) {
+                remote = std::min(remote, catalogue.rows[std::size_t(row)].remoteRank);
+                local = std::min(local, catalogue.rows[std::size_t(row)].localRank);
+            }
+            return std::pair(remote, local);
+        };
+        std::stable_sort(products.begin(), products.end(), [&](const auto& a, const auto& b) { return firstRank(a) < firstRank(b); });
+
+        for (const std::vector<int>& rows : products)
+            mergeProduct(catalogue, rows);
+
+        // Whatever happened, the store's products are products of one copy or the other.
+        catalogue = Catalogue();
+        readProducts(catalogue, false);
+        const bool matched = catalogue.ranked[0][1].size() == catalogue.ranked[0][0].size();
+        bool paired = true;
+        for (const QString& product : productsOf(catalogue, false))
+            paired = paired && (localBefore.contains(product) || remoteBefore.contains(product));
+        if (localMatched && remoteMatched && (!paired || !matched))
+            throw ReplicaDatabase::Failure(ReplicaDatabase::Failure::Kind::Other,
+                QStringLiteral("The products of the store and of the replica cannot be matched up; neither file was changed"));
+    }
+
+    void mergeProduct(Catalogue& catalogue, const std::vector<int>& rows)
+    {
+        bool remoteChanged = false;
+        bool localChanged = false;
+        bool localDeleted = false;
+        bool remoteDeleted = false;
+        for (int row : rows) {
+            const ProductRow& r = catalogue.rows[std::size_t(row)];
+            remoteChanged = remoteChanged || (r.remote && r.remote->changed);
+            localChanged = localChanged || (r.local && r.local->changed);
+            localDeleted = localDeleted || (r.local && !r.local->live);
+            remoteDeleted = remoteDeleted || (r.remote && !r.remote->live);
+        }
+        if (!remoteChanged)
+            return; // the store has it as it should be
+
+        if (localDeleted == remoteDeleted) {
+            for (int row : rows) {
+                const ProductRow& r = catalogue.rows[std::size_t(row)];
+                if (!r.remote || !r.remote->changed)
+                    continue;
+                if (r.remote->live)
+                    mergeRow(*r.table, r.remote->key, r.guid, r.remote->edits);
+                else
+                    mergeDeletion(*r.table, r.guid, r.remote->edits);
+            }
+            return;
+        }
+
+        // Deleted on one side, kept on the other: the more edited side decides for both rows.
+        const auto edits = [&](bool remote) {
+            std::int64_t most = -1;
+            for (int row : rows) {
+                const std::optional<Side>& side = remote ? catalogue.rows[std::size_t(row)].remote : catalogue.rows[std::size_t(row)].local;
+                if (side && side->live != (remote ? remoteDeleted : localDeleted))
+                    most = std::max(most, side->edits);
+            }
+            return most;
+        };
+        const bool storeWins = edits(false) >= edits(true);
+        const bool keep = storeWins ? remoteDeleted : localDeleted;
+        const bool conflict = localChanged; // both sides wrote the product
+
+        for (int row : rows) {
+            const ProductRow& r = catalogue.rows[std::size_t(row)];
+            if (!conflict)
+                continue;
+            const std::optional<Side>& loser = storeWins ? r.remote : r.local;
+            const std::optional<Side>& winner = storeWins ? r.local : r.remote;
+            if (!loser)
+                continue;
+            const QString loserSchema = storeWins ? QStringLiteral("replica") : QStringLiteral("main");
+            const QString winnerSchema = storeWins ? QStringLiteral("main") : QStringLiteral("replica");
+            keepLoser(*r.table, r.guid, storeWins ? m_remoteId : m_localId, loser->edits, winner ? winner->edits : 0,
+                loser->live ? rowJson(*r.table, loserSchema, loser->key) : std::nullopt,
+                winner && winner->live ? rowJson(*r.table, winnerSchema, winner->key) : std::nullopt);
+        }
+
+        if (!keep) {
+            // Both rows go; a deletion that came from the copy is recorded as the store's own.
+            for (int row : rows) {
+                const ProductRow& r = catalogue.rows[std::size_t(row)];
+                if (r.local && r.local->live) {
+                    cached(QStringLiteral("DELETE FROM main.%1 WHERE rowid = ?").arg(quoted(r.table->name))).bind(1, r.local->key).run();
+                    if (!storeWins && r.remote && !r.remote->live)
+                        cached(QStringLiteral("UPDATE main.%1 SET Edits = ?, Changed = 0 WHERE RowGuid = ?").arg(quoted(kTombstones))).bind(1, r.remote->edits).bind(2, r.guid).run();
+                } else if (!r.local && r.remote && !r.remote->live) {
+                    mergeDeletion(*r.table, r.guid, r.remote->edits);
+                }
+            }
+            return;
+        }
+        if (storeWins)
+            return; // the store kept the product: the copy takes it back with the store's file
+
+        // The copy's product comes back: each row the store deleted is put back under its old key
+        // when that key is free in both tables at the same position, else the product is appended
+        // to both tables together.
+        std::vector<const ProductRow*> back;
+        for (int row : rows) {
+            const ProductRow& r = catalogue.rows[std::size_t(row)];
+            if (!r.remote || !r.remote->live)
+                continue;
+            if (r.local && r.local->live)
+                mergeRow(*r.table, r.remote->key, r.guid, r.remote->edits);
+            else
+                back.push_back(&r);
+        }
+        for (const ProductRow* r : back)
+            cached(QStringLiteral("DELETE FROM main.%1 WHERE RowGuid = ?").arg(quoted(kTombstones))).bind(1, r->guid).run();
+        bool inPlace = back.size() == 2 && back[0]->price != back[1]->price;
+        std::int64_t position = -1;
+        for (std::size_t i = 0; inPlace && i < back.size(); ++i) {
+            Sql& taken = cached(QStringLiteral("SELECT EXISTS (SELECT 1 FROM main.%1 WHERE rowid = ?1), (SELECT count(*) FROM main.%1 WHERE rowid < ?1)")
+                                    .arg(quoted(back[i]->table->name)));
+            taken.bind(1, back[i]->remote->key);
+            taken.step();
+            inPlace = taken.integer(0) == 0 && (position < 0 || position == taken.integer(1));
+            position = taken.integer(1);
+            taken.reset();
+        }
+        for (const ProductRow* r : back)
+            insertRow(*r->table, r->remote->key, r->guid, r->remote->edits, inPlace);
+    }
 
     bool any(const QString& schemaName)
     {
@@ -532,11 +843,15 @@ private:
             .run();
     }
 
-    // Appends the copy's row to the store's table, under the copy's row id.
-    void insertRow(const TableDef& table, std::int64_t remoteKey, const QString& guid, std::int64_t edits)
+    // Appends the copy's row to the store's table, under the copy's row id; with `sameKey`, puts
+    // it under the key it has in the copy instead.
+    void insertRow(const TableDef& table, std::int64_t remoteKey, const QString& guid, std::int64_t edits, bool sameKey = false)
     {
         const QString fields = fieldNames(table).join(QStringLiteral(", "));
-        cached(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM replica.%1 WHERE rowid = ?").arg(quoted(table.name), fields)).bind(1, remoteKey).run();
+        if (sameKey)
+            cached(QStringLiteral("INSERT INTO main.%1 (rowid, %2) SELECT rowid, %2 FROM replica.%1 WHERE rowid = ?").arg(quoted(table.name), fields)).bind(1, remoteKey).run();
+        else
+            cached(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM replica.%1 WHERE rowid = ?").arg(quoted(table.name), fields)).bind(1, remoteKey).run();
         setTracking(table, sqlite3_last_insert_rowid(m_db), guid, edits);
     }
 
@@ -646,8 +961,14 @@ void install(sqlite3* db)
 {
     const QString rows = quoted(kRows);
     const QString tombstones = quoted(kTombstones);
-    exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (ReplicaId TEXT NOT NULL, Description TEXT NOT NULL, Generation INTEGER NOT NULL DEFAULT 0)").arg(quoted(kCopy)));
-    exec(db, QStringLiteral("INSERT INTO %1 (ReplicaId, Description) SELECT %2, '' WHERE NOT EXISTS (SELECT 1 FROM %1)").arg(quoted(kCopy), QString::fromUtf16(kNewGuid)));
+    exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (ReplicaId TEXT NOT NULL, Description TEXT NOT NULL, Generation INTEGER NOT NULL DEFAULT 0, "
+                            "SetId TEXT NOT NULL DEFAULT '')")
+                 .arg(quoted(kCopy)));
+    // A copy made before copies carried their set keeps the empty set, which its replicas share.
+    if (!hasSetId(db, QStringLiteral("main")))
+        exec(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN SetId TEXT NOT NULL DEFAULT ''").arg(quoted(kCopy)));
+    exec(db, QStringLiteral("INSERT INTO %1 (ReplicaId, Description, SetId) SELECT %2, '', %2 WHERE NOT EXISTS (SELECT 1 FROM %1)")
+                 .arg(quoted(kCopy), QString::fromUtf16(kNewGuid)));
     exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (TableName TEXT NOT NULL, RowKey INTEGER NOT NULL, RowGuid TEXT NOT NULL UNIQUE, "
                             "Edits INTEGER NOT NULL, Changed INTEGER NOT NULL, PRIMARY KEY (TableName, RowKey)) WITHOUT ROWID")
                  .arg(rows));
@@ -767,8 +1088,10 @@ void ReplicaDatabase::appendProperty(const QString& propertyName, const QString&
         throw Failure(Failure::Kind::PropertyExists, QStringLiteral("The store %1 has a property %2 already").arg(native(m_name), propertyName));
     Sql add(m_db, QStringLiteral("INSERT INTO %1 (Name, Value) VALUES (?, ?)").arg(quoted(kProperties)));
     add.bind(1, propertyName).bind(2, value).run();
-    if (marksReplicable(propertyName, value))
+    if (marksReplicable(propertyName, value)) {
         tracking::install(m_db);
+        startNewSet(m_db);
+    }
     transaction.commit();
 }
 
@@ -783,8 +1106,12 @@ void ReplicaDatabase::setProperty(const QString& propertyName, const QString& va
         throw Failure(Failure::Kind::Other, QStringLiteral("The store %1 is replicable and stays so").arg(native(m_name)));
     Sql set(m_db, QStringLiteral("UPDATE %1 SET Value = ? WHERE Name = ?").arg(quoted(kProperties)));
     set.bind(1, value).bind(2, propertyName).run();
-    if (marksReplicable(propertyName, value) && !tracking::installed(m_db))
+    if (marksReplicable(propertyName, value) && !marksReplicable(propertyName, *before)) {
         tracking::install(m_db);
+        startNewSet(m_db);
+    } else if (marksReplicable(propertyName, value) && !tracking::installed(m_db)) {
+        tracking::install(m_db);
+    }
     transaction.commit();
 }
 
@@ -862,6 +1189,10 @@ void ReplicaDatabase::synchronize(const QString& path)
         }
         if (!tracking::isReplicable(replica.get()) || !tracking::installed(replica.get()))
             throw Failure(Failure::Kind::Other, QStringLiteral("The file %1 is not a replica of the store").arg(native(path)));
+        // A copy of another set (the store was made replicable again since) has nothing in common
+        // with the store but its looks: merging would double every row. Neither file is touched.
+        if (readIdentity(replica.get(), QStringLiteral("main")).setId != readIdentity(m_db, QStringLiteral("main")).setId)
+            throw Failure(Failure::Kind::Other, QStringLiteral("The file %1 is a replica of another store").arg(native(path)));
         try {
             exec(replica.get(), QStringLiteral("PRAGMA journal_mode = DELETE"));
         } catch (const Error& e) {

@@ -17,11 +17,15 @@ class Store;
 // properties. From then on every row of every table is tracked by triggers, whatever writes it: a
 // row id unique across every copy, how many times the row was edited, whether it changed since the
 // last synchronisation, and a tombstone for each row deleted. A replica is a complete copy of the
-// store with a replica id of its own. Synchronising two copies merges the changes of both since
+// store with a replica id of its own and the replica set id of the store, which the store got
+// when it was made replicable. Synchronising two copies merges the changes of both since
 // their last synchronisation into the store in one transaction (a row changed on both sides goes
 // to the more edited one, a tie to the store, and the losing row is kept in the table of
 // conflicts), then replaces the replica by an exact copy of the merged store, written beside it
-// and renamed into place. Whenever the program is stopped, both files stay usable, and a
+// and renamed into place. A product, the price row and the stock row at the same position in
+// their tables, is merged as a whole when one side deleted it and the other changed it (a sale
+// writes the stock row alone): both rows are kept or both go, so that every price row keeps its
+// own stock row. Whenever the program is stopped, both files stay usable, and a
 // synchronisation run again converges.
 //
 // The operations speak in host paths; mapping drive paths onto them is the caller's business.
@@ -79,8 +83,10 @@ public:
 
     // Exchanges the changes of the store and the replica at `path` both ways (see above).
     // Failure(ReplicaNotFound) when there is no file at `path`; store::Error(NotAStore) when the
-    // file is not a store, Failure(Other) when it is no replica or another connection holds it.
-    // When neither side changed since the last synchronisation, neither file is written.
+    // file is not a store, Failure(Other) when it is no replica, a replica of another set (the
+    // store was made replicable again after it was made), or another connection holds it; neither
+    // file is then written. When neither side changed since the last synchronisation, neither file
+    // is written.
     void synchronize(const QString& path);
 
 private:

@@ -478,4 +478,8 @@ private Q_SLOTS:
     // SYNCHRONIZE DATABASE.
     void synchronize_noReplica();
     void synchronize_exchangesTheChangesOfBothSides();
+    void synchronize_productDeletedOnOneSideSoldOnTheOther_data();
+    void synchronize_productDeletedOnOneSideSoldOnTheOther();
+    void synchronize_productsAddedAndDeletedOnEachSide_stayPaired();
+    void synchronize_replicaOfAStoreMadeReplicableAgain_isRefused();
 };

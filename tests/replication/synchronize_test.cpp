@@ -30,6 +30,28 @@ QStringList conflicts(store::Store& file)
 
 const QStringList kTables{kPrices, kStock, kEmployees, QStringLiteral("tblDailySale"), QStringLiteral("tblTax")};
 
+// The product codes of the price rows and of the stock rows, in the tables' order: a product is
+// the two rows at the same position.
+QStringList codesOf(const Program& program, const QString& table)
+{
+    QStringList codes;
+    for (const QString& row : program.rowsOf(table))
+        codes << row.section(u'|', 0, 0);
+    return codes;
+}
+
+// The catalogue on both sides: made replicable with a replica, the window left.
+void replicate(ReplicationFixture& t)
+{
+    t.makeMercaviaCopy(kCatalogue);
+    BackupWindow* w = t.open();
+    t.makeReplicable(w);
+    t.program.expectBoxes({kMadeReplicable}, true);
+    t.spawn(w);
+    t.program.expectBoxes({}, true);
+    click(w->cmdExit);
+}
+
 } // namespace
 
 // Before a replica is made there is nothing to synchronise with: the operation says so, and the
@@ -128,4 +150,120 @@ void TestReplication::synchronize_exchangesTheChangesOfBothSides()
     QCOMPARE(t.program.stockOf(QStringLiteral("P1")), QStringLiteral("6|4|2"));
     ReplicaSide side(t.replica(), t.root.path(), t.app);
     QCOMPARE(side.program.snapshot(kTables), t.program.snapshot(kTables));
+}
+
+// A product deleted through the product window on one side and sold through the cash register on
+// the other is kept or deleted as a whole: the side with more edits wins (a deletion counts one
+// more than the rows it deleted), a tie going to the store. Every product keeps its own stock row:
+// a sale of a later product takes stock from its own row.
+void TestReplication::synchronize_productDeletedOnOneSideSoldOnTheOther_data()
+{
+    QTest::addColumn<bool>("storeDeletes"); // else the replica deletes Bread
+    QTest::addColumn<int>("sales");         // sales of one Bread on the other side
+    QTest::addColumn<bool>("kept");
+
+    QTest::newRow("deleted in the replica, sold in the store: the store's") << false << 1 << true;
+    QTest::newRow("deleted in the store, sold twice in the replica") << true << 2 << true;
+    QTest::newRow("deleted in the store, sold in the replica: the store's") << true << 1 << false;
+}
+
+void TestReplication::synchronize_productDeletedOnOneSideSoldOnTheOther()
+{
+    QFETCH(bool, storeDeletes);
+    QFETCH(int, sales);
+    QFETCH(bool, kept);
+
+    ReplicationFixture t;
+    replicate(t);
+    {
+        ReplicaSide side(t.replica(), t.root.path(), t.app);
+        const Program& deleting = storeDeletes ? t.program : side.program;
+        const Program& selling = storeDeletes ? side.program : t.program;
+        deleting.deleteProduct(QStringLiteral("B12"), QStringLiteral("Bread"));
+        for (int i = 0; i < sales; ++i)
+            selling.sell(QStringLiteral("B12"), 1);
+    }
+
+    BackupWindow* w = t.open();
+    click(w->cmdSynch);
+
+    t.program.expectBoxes({kSynchronized});
+    const QStringList expected = kept ? QStringList{"ABC", "B12", "M2", "T1"} : QStringList{"ABC", "M2", "T1"};
+    QCOMPARE(codesOf(t.program, kPrices), expected);
+    QCOMPARE(codesOf(t.program, kStock), expected);
+    QCOMPARE(t.program.stockOf(QStringLiteral("B12")), kept ? QStringLiteral("5|%1|%2").arg(5 - sales).arg(sales) : QStringLiteral("<none>"));
+    {
+        ReplicaSide side(t.replica(), t.root.path(), t.app);
+        QCOMPARE(side.program.snapshot(kTables), t.program.snapshot(kTables));
+    }
+
+    t.program.sell(QStringLiteral("T1"), 2);
+    QCOMPARE(t.program.stockOf(QStringLiteral("T1")), QStringLiteral("8|6|2"));
+    QCOMPARE(t.program.stockOf(QStringLiteral("M2")), QStringLiteral("4|4|0"));
+    t.expectStoreInUse(w, QStringLiteral("K1"));
+}
+
+// A product added and one deleted on each side: afterwards every price row stands beside its own
+// stock row on both sides, and each till sells from the right row.
+void TestReplication::synchronize_productsAddedAndDeletedOnEachSide_stayPaired()
+{
+    ReplicationFixture t;
+    replicate(t);
+    t.program.addProduct({QStringLiteral("P1"), QStringLiteral("Pears"), 90, QStringLiteral("Fruits"), 6});
+    t.program.deleteProduct(QStringLiteral("M2"), QStringLiteral("Milk2"));
+    t.program.sell(QStringLiteral("B12"), 1);
+    {
+        ReplicaSide side(t.replica(), t.root.path(), t.app);
+        side.program.addProduct({QStringLiteral("R1"), QStringLiteral("Rice"), 210, QStringLiteral("Grain"), 9});
+        side.program.deleteProduct(QStringLiteral("B12"), QStringLiteral("Bread"));
+        side.program.expectBoxes({});
+    }
+
+    BackupWindow* w = t.open();
+    click(w->cmdSynch);
+
+    t.program.expectBoxes({kSynchronized});
+    // Bread, deleted in the replica and sold as often in the store, stays.
+    const QStringList expected{"ABC", "B12", "T1", "P1", "R1"};
+    QCOMPARE(codesOf(t.program, kPrices), expected);
+    QCOMPARE(codesOf(t.program, kStock), expected);
+    t.program.sell(QStringLiteral("R1"), 3);
+    QCOMPARE(t.program.stockOf(QStringLiteral("R1")), QStringLiteral("9|6|3"));
+    QCOMPARE(t.program.stockOf(QStringLiteral("P1")), QStringLiteral("6|6|0"));
+    {
+        ReplicaSide side(t.replica(), t.root.path(), t.app);
+        QCOMPARE(codesOf(side.program, kPrices), expected);
+        QCOMPARE(codesOf(side.program, kStock), expected);
+        side.program.sell(QStringLiteral("P1"), 2);
+        QCOMPARE(side.program.stockOf(QStringLiteral("P1")), QStringLiteral("6|4|2"));
+        QCOMPARE(side.program.stockOf(QStringLiteral("R1")), QStringLiteral("9|9|0"));
+    }
+}
+
+// MAKE DB REPLICABLE run again after the replica was made puts a new store in place, one the
+// replica is no copy of: synchronising refuses it without a word and leaves both files alone.
+void TestReplication::synchronize_replicaOfAStoreMadeReplicableAgain_isRefused()
+{
+    ReplicationFixture t;
+    replicate(t);
+    {
+        ReplicaSide side(t.replica(), t.root.path(), t.app);
+        side.program.sell(QStringLiteral("B12"), 1);
+    }
+    BackupWindow* w = t.open();
+    t.makeReplicable(w);
+    t.program.expectBoxes({kMadeReplicable}, true);
+    const QByteArray store = ReplicationFixture::bytesOf(t.storeFile());
+    const QByteArray replica = ReplicationFixture::bytesOf(t.replica());
+    const QString before = t.program.snapshot(kTables);
+
+    click(w->cmdSynch);
+
+    t.program.expectBoxes({});
+    QVERIFY(!t.ui.busy());
+    QVERIFY(ReplicationFixture::bytesOf(t.storeFile()) == store);
+    QVERIFY(ReplicationFixture::bytesOf(t.replica()) == replica);
+    QCOMPARE(t.program.snapshot(kTables), before);
+    QCOMPARE(codesOf(t.program, kPrices), (QStringList{"ABC", "B12", "M2", "T1"}));
+    t.expectStoreInUse(w, QStringLiteral("K1"));
 }

@@ -182,6 +182,25 @@ struct Products {
         stock.remove();
         unit.commit();
     }
+    // A sale of one unit, as the cash register makes it: the stock row alone is written.
+    void sell(const QString& code)
+    {
+        moveTo(code);
+        stock.edit();
+        stock.setField(u"QuantityOnHand", std::int16_t(stock.field(u"QuantityOnHand").toWhole() - 1));
+        stock.setField(u"QuantitySold", std::int16_t(stock.field(u"QuantitySold").toWhole() + 1));
+        stock.update();
+    }
+    // "code/on hand" for every product, in the catalogue's order.
+    QStringList onHand()
+    {
+        prices.refresh();
+        stock.refresh();
+        QStringList out;
+        for (; !prices.atEnd() && !stock.atEnd(); prices.moveNext(), stock.moveNext())
+            out << prices.field(u"Code").toText() + u'/' + stock.field(u"QuantityOnHand").display();
+        return out;
+    }
     // "code price/stock code" for every product, in the catalogue's order.
     QStringList list()
     {
@@ -353,6 +372,10 @@ private Q_SLOTS:
     void synchronize_missingReplica_failsReplicaNotFound();
     void synchronize_cutShortAfterTheMerge_isFinishedByTheNext();
     void synchronize_tracksWritesOfAnotherProgram();
+    void synchronize_productDeletedOnOneSideChangedOnTheOther_data();
+    void synchronize_productDeletedOnOneSideChangedOnTheOther();
+    void synchronize_productsAddedAndDeletedOnEachSide_stayPaired();
+    void synchronize_replicaOfAnotherSet_isRefused();
 
     void exclusiveOpen_releasesAndRestoresTheProgramsConnection();
     void exclusiveOpen_refusedWhileAnotherProgramHoldsTheFile();
@@ -657,6 +680,180 @@ void TestReplication::synchronize_tracksWritesOfAnotherProgram()
 
     QCOMPARE(suppliers.list(), (QStringList{"KEPT:3", "NEW:2"}));
     QCOMPARE(Plain(pair.path).one(QStringLiteral("SELECT Tax FROM tblTax")), QStringLiteral("0.07"));
+    QCOMPARE(dump(pair.replica), dump(pair.path));
+}
+
+// A product is its price row and its stock row at the same position, and a sale writes the stock
+// row alone. A product deleted on one side and written on the other is decided as a whole, by the
+// edits of each side (the deletion's against the more edited of its two rows), a tie going to the
+// store: both rows stay, or both go. Every product after it keeps its own stock row.
+void TestReplication::synchronize_productDeletedOnOneSideChangedOnTheOther_data()
+{
+    QTest::addColumn<bool>("storeDeletes");  // else the replica deletes B
+    QTest::addColumn<int>("sales");          // sales of B on the other side
+    QTest::addColumn<int>("priceChanges");   // price changes of B on the other side
+    QTest::addColumn<bool>("cutShort");      // the first synchronisation cannot write the replica
+    QTest::addColumn<bool>("kept");
+    QTest::addColumn<QString>("loser");      // whose side is kept as the conflict: "store", "replica", ""
+
+    QTest::newRow("deleted in the replica, sold once in the store: the store's") << false << 1 << 0 << false << true << "replica";
+    QTest::newRow("deleted in the replica, sold twice in the store") << false << 2 << 0 << false << true << "replica";
+    QTest::newRow("deleted in the replica, untouched in the store") << false << 0 << 0 << false << false << "";
+    QTest::newRow("deleted in the store, sold once in the replica: the store's") << true << 1 << 0 << false << false << "replica";
+    QTest::newRow("deleted in the store, sold twice in the replica") << true << 2 << 0 << false << true << "store";
+    QTest::newRow("deleted in the store, repriced twice in the replica") << true << 0 << 2 << false << true << "store";
+    QTest::newRow("deleted in the store, sold twice in the replica, cut short") << true << 2 << 0 << true << true << "store";
+    QTest::newRow("deleted in the replica, sold once in the store, cut short") << false << 1 << 0 << true << true << "replica";
+}
+
+void TestReplication::synchronize_productDeletedOnOneSideChangedOnTheOther()
+{
+    QFETCH(bool, storeDeletes);
+    QFETCH(int, sales);
+    QFETCH(int, priceChanges);
+    QFETCH(bool, cutShort);
+    QFETCH(bool, kept);
+    QFETCH(QString, loser);
+
+    Pair pair;
+    Products products{*pair.store};
+    for (const char* code : {"A", "B", "C", "D"})
+        products.add(QString::fromLatin1(code), 100);
+    pair.replicate();
+    const QString ids[] = {copyIdentity(pair.path).section(u'|', 0, 0), copyIdentity(pair.replica).section(u'|', 0, 0)};
+    {
+        auto replica = Store::open(pair.replica, kToday);
+        Products theirs{*replica};
+        Products& deleting = storeDeletes ? products : theirs;
+        Products& changing = storeDeletes ? theirs : products;
+        deleting.remove(QStringLiteral("B"));
+        for (int i = 0; i < sales; ++i)
+            changing.sell(QStringLiteral("B"));
+        for (int i = 0; i < priceChanges; ++i)
+            changing.setPrice(QStringLiteral("B"), 300 + i);
+    }
+    if (cutShort) {
+        const QString blocker = pair.replica + QStringLiteral(".sync-new");
+        QVERIFY(QDir().mkpath(blocker + QStringLiteral("/in the way")));
+        QCOMPARE(outcomeOf([&] { synchronize(pair.path, pair.replica, pair.store.get()); }), QStringLiteral("failed"));
+        QVERIFY(QDir(blocker).removeRecursively());
+    }
+
+    synchronize(pair.path, pair.replica, pair.store.get());
+
+    const QString b = QStringLiteral("B/%1").arg(10 - sales);
+    const QStringList expected = kept ? QStringList{"A/10", b, "C/10", "D/10"} : QStringList{"A/10", "C/10", "D/10"};
+    QCOMPARE(products.onHand(), expected);
+    for (const QString& product : products.list())
+        QCOMPARE(product.section(u' ', 0, 0), product.section(u'/', 1));
+    QCOMPARE(dump(pair.replica), dump(pair.path));
+    // Both rows of the losing side are kept as conflicts: the deletion, or the product's rows.
+    const QStringList conflicts = Plain(pair.path).rows(QStringLiteral("SELECT TableName, LoserCopy, Deleted, coalesce(json_extract(Row, '$.Code'), '-') "
+                                                                       "FROM \"Replication Conflicts\" ORDER BY TableName"));
+    QStringList expectedConflicts;
+    if (!loser.isEmpty()) {
+        const bool deletionLost = (loser == u"store") == storeDeletes;
+        for (const char* table : {"tblProductPrice", "tblProductQuantity"})
+            expectedConflicts << QStringLiteral("%1|%2|%3|%4").arg(QString::fromLatin1(table), loser == u"store" ? ids[0] : ids[1],
+                deletionLost ? QStringLiteral("1") : QStringLiteral("0"), deletionLost ? QStringLiteral("-") : QStringLiteral("B"));
+    }
+    QCOMPARE(conflicts, expectedConflicts);
+
+    // A product after it sells from its own row, on both sides, and the next synchronisation
+    // keeps the products as they are.
+    products.sell(QStringLiteral("C"));
+    {
+        auto replica = Store::open(pair.replica, kToday);
+        Products{*replica}.sell(QStringLiteral("D"));
+    }
+    synchronize(pair.path, pair.replica, pair.store.get());
+    QStringList after = expected;
+    after.replaceInStrings(QStringLiteral("C/10"), QStringLiteral("C/9")).replaceInStrings(QStringLiteral("D/10"), QStringLiteral("D/9"));
+    QCOMPARE(products.onHand(), after);
+    QCOMPARE(dump(pair.replica), dump(pair.path));
+    QCOMPARE(Plain(pair.path).one(QStringLiteral("SELECT count(*) FROM \"Replication Conflicts\"")), QString::number(expectedConflicts.size()));
+}
+
+// Products added and deleted on both sides, some sold: every price row keeps its own stock row.
+void TestReplication::synchronize_productsAddedAndDeletedOnEachSide_stayPaired()
+{
+    Pair pair;
+    Products products{*pair.store};
+    for (const char* code : {"A", "B", "C", "D", "E"})
+        products.add(QString::fromLatin1(code), 100);
+    pair.replicate();
+
+    products.add(QStringLiteral("S1"), 111);
+    products.remove(QStringLiteral("B"));
+    products.sell(QStringLiteral("D"));
+    {
+        auto replica = Store::open(pair.replica, kToday);
+        Products theirs{*replica};
+        theirs.add(QStringLiteral("R1"), 222);
+        theirs.remove(QStringLiteral("D"));
+        theirs.sell(QStringLiteral("E"));
+        theirs.add(QStringLiteral("R2"), 333);
+    }
+
+    synchronize(pair.path, pair.replica, pair.store.get());
+
+    // D, deleted in the replica and sold in the store as often, stays.
+    const QStringList expected{"A 100/A", "C 100/C", "D 100/D", "E 100/E", "S1 111/S1", "R1 222/R1", "R2 333/R2"};
+    QCOMPARE(products.list(), expected);
+    QCOMPARE(products.onHand(), (QStringList{"A/10", "C/10", "D/9", "E/9", "S1/10", "R1/10", "R2/10"}));
+    QCOMPARE(dump(pair.replica), dump(pair.path));
+    auto replica = Store::open(pair.replica, kToday);
+    QCOMPARE(Products{*replica}.list(), expected);
+}
+
+// A store made replicable again after its replica was made starts a set of its own: the old
+// replica is refused and neither file is touched. Copies made before copies carried their set
+// still synchronise with each other.
+void TestReplication::synchronize_replicaOfAnotherSet_isRefused()
+{
+    Pair pair;
+    Products products{*pair.store};
+    products.add(QStringLiteral("A"), 100);
+    pair.replicate();
+    const QString set = QStringLiteral("SELECT SetId FROM \"Replication Copy\"");
+    QCOMPARE(Plain(pair.replica).one(set), Plain(pair.path).one(set));
+    QCOMPARE(Plain(pair.path).one(set).size(), 32);
+    {
+        auto replica = Store::open(pair.replica, kToday);
+        Products{*replica}.sell(QStringLiteral("A"));
+    }
+
+    // The store put back from a copy kept elsewhere and made replicable again.
+    const QString kept = pair.dir.filePath(QStringLiteral("Mercavia/Grocery.mdb"));
+    QVERIFY(QDir().mkpath(QFileInfo(kept).path()));
+    {
+        auto copy = Store::open(kept, kToday);
+        Products{*copy}.add(QStringLiteral("A"), 100);
+    }
+    store::replaceStoreFile(kept, pair.path, pair.store.get());
+    makeReplicable(pair.path, pair.store.get());
+    QVERIFY(Plain(pair.path).one(set) != Plain(pair.replica).one(set));
+    products.sell(QStringLiteral("A"));
+    const QByteArray storeBytes = bytesOf(pair.path);
+    const QByteArray replicaBytes = bytesOf(pair.replica);
+
+    QCOMPARE(outcomeOf([&] { synchronize(pair.path, pair.replica, pair.store.get()); }), QStringLiteral("failed"));
+    QCOMPARE(bytesOf(pair.path), storeBytes);
+    QCOMPARE(bytesOf(pair.replica), replicaBytes);
+    QCOMPARE(filesIn(pair.replicaFolder), QStringList{"Grocery.mdb"});
+    QCOMPARE(products.list(), QStringList{"A 100/A"});
+
+    // Two copies of the same set made before the set was carried: they still synchronise.
+    QVERIFY(QFile::remove(pair.replica));
+    makeReplica(pair.path, pair.replica, pair.store.get());
+    for (const QString& path : {pair.path, pair.replica})
+        QCOMPARE(Plain(path).exec(QStringLiteral("ALTER TABLE \"Replication Copy\" DROP COLUMN SetId")), SQLITE_OK);
+    {
+        auto replica = Store::open(pair.replica, kToday);
+        Products{*replica}.add(QStringLiteral("R1"), 222);
+    }
+    synchronize(pair.path, pair.replica, pair.store.get());
+    QCOMPARE(products.list(), (QStringList{"A 100/A", "R1 222/R1"}));
     QCOMPARE(dump(pair.replica), dump(pair.path));
 }
 
