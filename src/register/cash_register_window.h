@@ -175,6 +175,10 @@ private:
     // returns the lines that could not be given back (give_back.h).
     QStringList giveBackEveryLine();
 
+    // Shows, in one message, what the start-up did with a sale it found unfinished, and deletes
+    // the note that tells it (sale_recovery.cpp). Nothing when there is no note.
+    void tellRecoveredSale();
+
     // The reference panel and the day's takings (reference.cpp).
     void cmdMostrar_Click();
     void Command1_Click();
