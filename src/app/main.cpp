@@ -9,6 +9,7 @@
 #include "startup/splash_window.h"
 #include "startup/windows.h"
 #include "about/about_window.h"
+#include "register/sale_recovery.h"
 #include "register/windows.h"
 #include "help/windows.h"
 #include "access/gates.h"
@@ -131,6 +132,13 @@ int main(int argc, char* argv[])
         services.message(error.message(), info.title, ui::Icon::Critical, ui::Buttons::Ok);
         return 1;
     }
+
+    // A sale the last run left unfinished is settled before anyone works; the cash register tells
+    // what was done when it next opens.
+    const cashregister::SaleRecovery recovery
+        = cashregister::recoverInterruptedSale(*store, platform.printer(), clock.current(), store::convert::staffLocale());
+    if (recovery.outcome == cashregister::SaleRecovery::Outcome::NotRecovered)
+        services.message(recovery.failure, cashregister::kNotRecoveredTitle.toString(), ui::Icon::Warning, ui::Buttons::Ok);
 
     app::WindowManager windows;
     app::Context context{*store, services, platform, windows, clock, info, store::convert::staffLocale()};
