@@ -83,6 +83,19 @@ void settlePending(const QString& notePath, bool saleStillOpen)
         promotePending(notePath);
 }
 
+// Commits the unit with the note's next content written beside the note first; when the commit
+// fails, that content goes with it.
+void commitWithNote(store::UnitOfWork& unit, const QString& notePath, const QString& text)
+{
+    writePending(notePath, text);
+    try {
+        unit.commit();
+    } catch (...) {
+        QFile::remove(pendingPath(notePath));
+        throw;
+    }
+}
+
 QString joined(const QString& earlier, const QString& text)
 {
     return earlier.isEmpty() ? text : earlier + QStringLiteral("\n\n") + text;
@@ -176,8 +189,7 @@ private:
             receipt = printableReceipt(m_store, m_now, m_locale);
             m_lines.refresh();
             m_lines.removeAll();
-            writePending(m_notePath, joined(earlier, text));
-            unit.commit();
+            commitWithNote(unit, m_notePath, joined(earlier, text));
         }
         promotePending(m_notePath);
 
@@ -233,8 +245,7 @@ private:
                 text += u'.';
             if (!notGivenBack.isEmpty())
                 text += QStringLiteral("\n\nThese lines could not be put back into stock. Please restock them by hand:\n\n") + indented(notGivenBack);
-            writePending(m_notePath, joined(earlier, text));
-            unit.commit();
+            commitWithNote(unit, m_notePath, joined(earlier, text));
         } catch (const std::exception& e) {
             // As an abandoned sale at the till: when its goods cannot go back, the open sale is
             // emptied all the same and every line is named, so that none reaches the next receipt.
@@ -243,8 +254,7 @@ private:
             store::UnitOfWork unit(m_store);
             m_lines.refresh();
             m_lines.removeAll();
-            writePending(m_notePath, joined(earlier, text));
-            unit.commit();
+            commitWithNote(unit, m_notePath, joined(earlier, text));
         }
         promotePending(m_notePath);
         return {SaleRecovery::Outcome::GivenBack, text, {}};
@@ -272,7 +282,6 @@ SaleRecovery recoverInterruptedSale(store::Store& store, platform::Printer& prin
     try {
         return Recovery(store, printer, now, locale).run();
     } catch (const std::exception& e) {
-        QFile::remove(pendingPath(recoveryNotePath(store.path())));
         return {SaleRecovery::Outcome::NotRecovered, {},
             QStringLiteral("A sale that was not finished when the program last stopped could not be settled. ") + QString::fromUtf8(e.what())
                 + QStringLiteral("\n\nIts lines are still in the open sale, and nothing was changed. The program settles the sale at its "

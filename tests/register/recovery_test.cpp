@@ -246,6 +246,8 @@ void TestRegister::recovery_isOneUnitOfWork_data()
     QTest::newRow("not paid, the sale's rows cannot be deleted") << "lines" << "tblReceipt" << int(Outcome::NotRecovered);
     QTest::newRow("not paid, the stock cannot be written") << "lines" << "tblProductQuantity" << int(Outcome::GivenBack);
     QTest::newRow("not paid, the day's count cannot be written") << "lines" << "tblDailySale" << int(Outcome::GivenBack);
+    QTest::newRow("paid, the note cannot be written") << "paid" << "<note>" << int(Outcome::NotRecovered);
+    QTest::newRow("not paid, the note cannot be written") << "lines" << "<note>" << int(Outcome::NotRecovered);
 }
 
 // A write that fails part-way leaves nothing half done: either the store is as it was, the
@@ -265,9 +267,15 @@ void TestRegister::recovery_isOneUnitOfWork()
         if (table == failingTable)
             throw store::Error(store::ErrorKind::IO, QStringLiteral("disk I/O error"));
     });
+    // A folder where the note's next content would be written: no file can be made there.
+    const QString blocked = notePath(t) + QStringLiteral(".new");
+    if (failingTable == u"<note>")
+        QVERIFY(QDir().mkdir(blocked));
 
     const SaleRecovery recovered = recover(t);
     t.store->setWriteHook(nullptr);
+    const bool noteFailed = QFileInfo(blocked).isDir();
+    QDir().rmdir(blocked);
 
     QCOMPARE(int(recovered.outcome), outcome);
     QVERIFY(t.printer().printed.empty());
@@ -275,8 +283,8 @@ void TestRegister::recovery_isOneUnitOfWork()
     if (recovered.outcome == Outcome::NotRecovered) {
         QCOMPARE(t.snapshotOf(others + QStringList{QStringLiteral("tblReceipt")}), before);
         QVERIFY(!QFileInfo::exists(notePath(t)));
-        QVERIFY2(recovered.failure.contains(QStringLiteral("disk I/O error")) && recovered.failure.contains(QStringLiteral("next start")),
-            qPrintable(recovered.failure));
+        const QString why = noteFailed ? QStringLiteral("The note of the recovered sale") : QStringLiteral("disk I/O error");
+        QVERIFY2(recovered.failure.contains(why) && recovered.failure.contains(QStringLiteral("next start")), qPrintable(recovered.failure));
         // The next start, with the store mended, settles it.
         QCOMPARE(int(recover(t).outcome), stage == u"paid" ? int(Outcome::Completed) : int(Outcome::GivenBack));
         QCOMPARE(t.rows(QStringLiteral("tblReceipt")), 0);
