@@ -156,7 +156,8 @@ private:
         return {SaleRecovery::Outcome::CashierRowRemoved, {}, {}};
     }
 
-    // "When the program started on ..., it found a sale (cashier: ...) that ..."
+    // "When the program started on <date> at <time>, it found a sale rung up by <cashier> that ...",
+    // without the cashier when the sale does not name one.
     QString opening(const QString& what) const
     {
         QString text = QStringLiteral("When the program started on %1 at %2, it found a sale")
