@@ -136,6 +136,8 @@ int sellUntilKilled(quint32 seed)
 
 struct Trial {
     int outcome = -1;
+    int linesToday = 0; // today's sold lines found at the start
+    bool booked = false; // money was in the day's takings
     QString failure;
 };
 
@@ -213,6 +215,8 @@ Trial TestRecoveryCrash::runTrial(quint32 childSeed, int delayMs)
     if (day.field(u"totalItems").toWhole() != allUnits)
         wrong << QStringLiteral("the day's count is %1, today's lines hold %2 units").arg(day.field(u"totalItems").toWhole()).arg(allUnits);
     const Currency takings = day.field(u"DailySale").toCurrency();
+    trial.booked = !takings.isZero();
+    trial.linesToday = RecordSource(*store, QStringLiteral("check"), QStringLiteral("daillySale")).recordCount();
     if (!(takings == soldMoney))
         wrong << QStringLiteral("the day's takings are %1, today's lines hold %2")
                      .arg(store::convert::currencyToPlainText(takings), store::convert::currencyToPlainText(soldMoney));
@@ -262,6 +266,8 @@ void TestRecoveryCrash::killedAnyMoment_saleSettledAndStoreWhole()
     qInfo("seed %u, %d trials (POS_RECOVERY_CRASH_SEED, POS_RECOVERY_CRASH_TRIALS)", seed, trials);
     QRandomGenerator random(seed);
     std::map<int, int> outcomes;
+    int booked = 0;
+    int lines = 0;
     for (int i = 0; i < trials; ++i) {
         const quint32 childSeed = random.generate();
         const int delayMs = int(random.bounded(600));
@@ -269,11 +275,15 @@ void TestRecoveryCrash::killedAnyMoment_saleSettledAndStoreWhole()
         if (!trial.failure.isEmpty())
             QFAIL(qPrintable(QStringLiteral("trial %1 (child seed %2, killed after %3 ms): %4").arg(i).arg(childSeed).arg(delayMs).arg(trial.failure)));
         ++outcomes[trial.outcome];
+        booked += trial.booked ? 1 : 0;
+        lines += trial.linesToday;
     }
+    // What the trials met: the settling's outcomes (SaleRecovery::Outcome), the trials whose
+    // store held completed sales, and the sold lines they held.
     QStringList seen;
     for (const auto& [outcome, count] : outcomes)
         seen << QStringLiteral("outcome %1: %2").arg(outcome).arg(count);
-    qInfo("%s", qPrintable(seen.join(QStringLiteral(", "))));
+    qInfo("%s; money booked in %d trials; %d sold lines checked", qPrintable(seen.join(QStringLiteral(", "))), booked, lines);
 }
 
 } // namespace
