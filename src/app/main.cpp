@@ -7,8 +7,10 @@
 #include "platform/platform.h"
 #include "platform/printer.h"
 #include "startup/splash_window.h"
+#include "startup/store_lock.h"
 #include "startup/windows.h"
 #include "about/about_window.h"
+#include "register/sale_recovery.h"
 #include "register/windows.h"
 #include "help/windows.h"
 #include "access/gates.h"
@@ -110,13 +112,20 @@ int main(int argc, char* argv[])
     // threads do not read it at once.
     QThread::currentThread();
     (void)store::convert::staffLocale();
-    std::future<std::unique_ptr<store::Store>> opening
-        = std::async(std::launch::async, [&storePath, today = clock.today()] { return store::Store::open(storePath, today); });
+    // One program per store: a second start leaves the store alone and says so.
+    const startup::StoreLock lock(storePath);
+    std::future<std::unique_ptr<store::Store>> opening;
+    if (lock.isHeld())
+        opening = std::async(std::launch::async, [&storePath, today = clock.today()] { return store::Store::open(storePath, today); });
 
     QApplication application(argc, argv);
+    ui::QtServices services;
+    if (!lock.isHeld()) {
+        services.message(lock.refusal(), ui::kApplicationTitle.toString(), ui::Icon::Critical, ui::Buttons::Ok);
+        return 1;
+    }
     ui::loadArtwork();
 
-    ui::QtServices services;
     platform::Platform platform(std::move(drives), platform::makeDisplaySettings(), std::make_unique<platform::DesktopShell>());
     platform.setHelpViewer(std::make_unique<platform::ChmHelpViewer>());
     platform.setDriveTypes(std::make_unique<platform::SystemDriveTypes>(platform.drives()));
@@ -131,6 +140,13 @@ int main(int argc, char* argv[])
         services.message(error.message(), info.title, ui::Icon::Critical, ui::Buttons::Ok);
         return 1;
     }
+
+    // A sale the last run left unfinished is settled before anyone works; the cash register tells
+    // what was done when it next opens.
+    const cashregister::SaleRecovery recovery
+        = cashregister::recoverInterruptedSale(*store, platform.printer(), clock.current(), store::convert::staffLocale());
+    if (recovery.outcome == cashregister::SaleRecovery::Outcome::NotRecovered)
+        services.message(recovery.failure, cashregister::kNotRecoveredTitle.toString(), ui::Icon::Warning, ui::Buttons::Ok);
 
     app::WindowManager windows;
     app::Context context{*store, services, platform, windows, clock, info, store::convert::staffLocale()};

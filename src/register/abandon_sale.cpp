@@ -2,6 +2,7 @@
 // back taken with lines entered. Every open line goes back where item entry took it from, and
 // tblReceipt is emptied for the next customer.
 #include "register/cash_register_window.h"
+#include "register/give_back.h"
 #include "register/matching.h"
 
 #include "app/context.h"
@@ -22,20 +23,17 @@ constexpr QStringView kNotGivenBackTitle = u"Stock Not Given Back";
 constexpr QStringView kNotGivenBackText = u"The sale was cancelled, but these lines could not be put back into stock. "
                                           u"Please restock them by hand:";
 
-// A row of tblReceipt that holds goods: a product's code or name. The cashier's row holds only
-// the cashier's name and has nothing to give back.
+} // namespace
+
 bool isSaleLine(const store::RecordSource& row)
 {
     return !row.field(u"Code").isNull() || !row.field(u"ProdName").isNull();
 }
 
-// One open line as the cashier saw it: code, name and units.
 QString describeLine(const store::RecordSource& line)
 {
     return line.field(u"Code").display() + u' ' + line.field(u"ProdName").display() + u' ' + line.field(u"pQty").display();
 }
-
-} // namespace
 
 void CashRegisterWindow::abandonSale()
 {
@@ -77,29 +75,19 @@ QStringList CashRegisterWindow::openLines()
 
 QStringList CashRegisterWindow::giveBackEveryLine()
 {
-    // Read afresh: lines may have been entered and taken back through the other sources.
-    Cancelitem->refresh();
-    DatatblPPrice->refresh();
-    DataPQty->refresh();
-    daillySale->refresh();
-    DatatblDailySale->refresh();
-    QStringList notGivenBack;
-    while (!Cancelitem->atEnd()) {
-        if (isSaleLine(*Cancelitem) && !giveBackLine())
-            notGivenBack << describeLine(*Cancelitem);
-        Cancelitem->remove();
-        Cancelitem->moveNext();
-    }
-    Cancelitem->refresh();
-    return notGivenBack;
+    return giveBackLines({*Cancelitem, *DatatblPPrice, *DataPQty, *daillySale, *DatatblDailySale});
 }
 
-bool CashRegisterWindow::giveBackLine()
+namespace {
+
+// Gives the current line of `s.lines` back; false, having written nothing, when its product or
+// room in its stock count cannot be found.
+bool giveBackLine(const GiveBackSources& s)
 {
     namespace convert = store::convert;
-    const store::Value code = Cancelitem->field(u"Code");
-    const store::Value name = Cancelitem->field(u"ProdName");
-    const store::Value units = Cancelitem->field(u"pQty");
+    const store::Value code = s.lines.field(u"Code");
+    const store::Value name = s.lines.field(u"ProdName");
+    const store::Value units = s.lines.field(u"pQty");
     const std::int16_t quantity = units.toWhole();
     if (code.isNull())
         return false;
@@ -107,15 +95,15 @@ bool CashRegisterWindow::giveBackLine()
     // The price row the line was rung up from carries the line's code and name as they are: the
     // first row with both, else the first with the code (a product renamed since); its stock
     // row stands at the same position, whatever code the stock row carries.
-    const int codeField = DatatblPPrice->fieldIndex(u"Code");
-    const int nameField = DatatblPPrice->fieldIndex(u"ProductName");
-    const int paired = std::min(DatatblPPrice->recordCount(), DataPQty->recordCount());
+    const int codeField = s.prices.fieldIndex(u"Code");
+    const int nameField = s.prices.fieldIndex(u"ProductName");
+    const int paired = std::min(s.prices.recordCount(), s.stock.recordCount());
     std::optional<int> product;
     std::optional<int> sameCode;
     for (int row = 0; row < paired && !product; ++row) {
-        if (!sameText(code, DatatblPPrice->valueAt(row, codeField)))
+        if (!sameText(code, s.prices.valueAt(row, codeField)))
             continue;
-        if (sameText(name, DatatblPPrice->valueAt(row, nameField)))
+        if (sameText(name, s.prices.valueAt(row, nameField)))
             product = row;
         else if (!sameCode)
             sameCode = row;
@@ -124,32 +112,53 @@ bool CashRegisterWindow::giveBackLine()
         product = sameCode;
     if (!product)
         return false;
-    DataPQty->moveTo(*product);
+    s.stock.moveTo(*product);
     std::int16_t onHand = 0;
     try {
-        onHand = convert::addWhole(DataPQty->field(u"QuantityOnHand").toWhole(), quantity);
+        onHand = convert::addWhole(s.stock.field(u"QuantityOnHand").toWhole(), quantity);
     } catch (const store::Error&) {
         return false; // more units than a stock count can hold
     }
 
     // Today's sold line of the same product and units, with its units in the day's count.
-    daillySale->moveFirst();
-    for (; !daillySale->atEnd(); daillySale->moveNext()) {
-        if (sameText(code, daillySale->field(u"Codigo")) && sameText(name, daillySale->field(u"Nome_Produto"))
-            && sameWhole(units, daillySale->field(u"Quantidade"))) {
-            DatatblDailySale->edit();
-            DatatblDailySale->setField(u"totalItems", convert::subtractWhole(DatatblDailySale->field(u"totalItems").toWhole(), quantity));
-            DatatblDailySale->update();
-            daillySale->remove();
-            DatatblDailySale->refresh();
+    s.soldLines.moveFirst();
+    for (; !s.soldLines.atEnd(); s.soldLines.moveNext()) {
+        if (sameText(code, s.soldLines.field(u"Codigo")) && sameText(name, s.soldLines.field(u"Nome_Produto"))
+            && sameWhole(units, s.soldLines.field(u"Quantidade"))) {
+            s.dayTotals.edit();
+            s.dayTotals.setField(u"totalItems", convert::subtractWhole(s.dayTotals.field(u"totalItems").toWhole(), quantity));
+            s.dayTotals.update();
+            s.soldLines.remove();
+            s.dayTotals.refresh();
             break;
         }
     }
 
-    DataPQty->edit();
-    DataPQty->setField(u"QuantityOnHand", onHand);
-    DataPQty->update();
+    s.stock.edit();
+    s.stock.setField(u"QuantityOnHand", onHand);
+    s.stock.update();
     return true;
+}
+
+} // namespace
+
+QStringList giveBackLines(const GiveBackSources& s)
+{
+    // Read afresh: lines may have been entered and taken back through the other sources.
+    s.lines.refresh();
+    s.prices.refresh();
+    s.stock.refresh();
+    s.soldLines.refresh();
+    s.dayTotals.refresh();
+    QStringList notGivenBack;
+    while (!s.lines.atEnd()) {
+        if (isSaleLine(s.lines) && !giveBackLine(s))
+            notGivenBack << describeLine(s.lines);
+        s.lines.remove();
+        s.lines.moveNext();
+    }
+    s.lines.refresh();
+    return notGivenBack;
 }
 
 bool CashRegisterWindow::emptyReceipt()

@@ -101,6 +101,8 @@ void CashRegisterWindow::load()
     showAmounts();
     lblProductDescription->clear();
     CashierTime->start();
+    // Once the till is on the screen, the cashier is told of a sale the start-up settled.
+    QTimer::singleShot(0, this, &CashRegisterWindow::tellRecoveredSale);
 }
 
 void CashRegisterWindow::showAmounts()

@@ -172,11 +172,12 @@ private:
     void abandonSale();
     QStringList openLines();
     // Gives every line of tblReceipt back and deletes it, inside the caller's unit of work;
-    // returns the lines that could not be given back.
+    // returns the lines that could not be given back (give_back.h).
     QStringList giveBackEveryLine();
-    // Gives Cancelitem's current line back; false, having written nothing, when its product or
-    // room in its stock count cannot be found.
-    bool giveBackLine();
+
+    // Shows, in one message, what the start-up did with a sale it found unfinished, and deletes
+    // the note that tells it (sale_recovery.cpp). Nothing when there is no note.
+    void tellRecoveredSale();
 
     // The reference panel and the day's takings (reference.cpp).
     void cmdMostrar_Click();

@@ -330,6 +330,16 @@ private Q_SLOTS:
     void abandon_linesNotGivenBackAreNamed_data();
     void abandon_linesNotGivenBackAreNamed();
 
+    // A sale left unfinished by a program that stopped, settled at the next start.
+    void recovery_unfinishedSale_data();
+    void recovery_unfinishedSale();
+    void recovery_cashierRowOnly_data();
+    void recovery_cashierRowOnly();
+    void recovery_isOneUnitOfWork_data();
+    void recovery_isOneUnitOfWork();
+    void recovery_noteOfAnEarlierStart_data();
+    void recovery_noteOfAnEarlierStart();
+
     // The value labels as a screen reader reads them.
     void valueLabels_readAsCaptionThenTheShownText_data();
     void valueLabels_readAsCaptionThenTheShownText();
