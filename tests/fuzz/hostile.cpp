@@ -162,7 +162,7 @@ int rounds()
 
 int commandsPerInput()
 {
-    return rounds() > 1 ? std::numeric_limits<int>::max() : 3;
+    return rounds() > 1 ? std::numeric_limits<int>::max() : 2;
 }
 
 int reportLines()

@@ -45,7 +45,7 @@ QString randomText(QRandomGenerator& random);
 // round kRandomPerRound more random texts.
 quint32 seed();
 int rounds();
-// How many of a window's commands are pressed after each text: three drawn from the seed in the
+// How many of a window's commands are pressed after each text: two drawn from the seed in the
 // default run, every one when more rounds are asked for.
 int commandsPerInput();
 // How many findings a failure lists (POS_FUZZ_REPORT, else 15).

@@ -754,7 +754,8 @@ void TestHostileInput::employeeWindow()
     plan.commands = {
         {QStringLiteral("cmdAddNewProd"), button("cmdAddNewProd"), {}, true},
         {QStringLiteral("cmdShowProd"), button("cmdShowProd"), {}},
-        {QStringLiteral("cmdProdUpd"), button("cmdProdUpd"), {}},
+        {QStringLiteral("cmdProdUpd"), button("cmdProdUpd"), {}, true,
+            [](QWidget* w) { return !child<QPushButton>(w, QStringLiteral("cmdProdUpd"))->isEnabled(); }},
         {QStringLiteral("cmdDelProd"), button("cmdDelProd"), {}},
         {QStringLiteral("cmdClearProd"), button("cmdClearProd"), {}},
     };
