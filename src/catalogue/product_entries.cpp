@@ -71,8 +71,12 @@ void ProductSupplierWindow::cmdAddNewProd_Click()
             warn(boxes, kZeroPrice);
             return;
         }
-        // The quantity is read as the store reads it, before anything is written, so that a
-        // quantity the store cannot take leaves both tables as they were.
+        // The quantity is read before anything is written, so that a quantity the store cannot
+        // take leaves both tables as they were. Like the prices it is digits only: a sign or a
+        // decimal point that reached the box by other means than typing ("-5", "(5)") would
+        // open the product with stock below zero.
+        if (!ui::DigitsOnlyEdit::isDigits(txtQtyBought->text()))
+            throw store::Error(store::ErrorKind::Conversion, QStringLiteral("a quantity holds digits only"));
         const std::int16_t quantity = convert::textToWhole(txtQtyBought->text(), context().store.locale());
         addProduct(convert::divide(buyingCents, 100), convert::divide(saleCents, 100), quantity);
     } catch (const std::exception&) {

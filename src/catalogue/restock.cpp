@@ -5,6 +5,7 @@
 #include "app/context.h"
 #include "catalogue/controls.h"
 #include "store/convert.h"
+#include "store/error.h"
 #include "store/record_source.h"
 #include "store/store.h"
 #include "store/unit_of_work.h"
@@ -41,6 +42,10 @@ void ProductUpdateWindow::cmdProdUpd_Click()
             warn(context().ui, kZeroPrice);
             return;
         }
+        // The quantity bought is digits only: one with a sign or a decimal point would take
+        // stock away instead of booking a delivery.
+        if (!ui::DigitsOnlyEdit::isDigits(txtQtyBought->text()))
+            throw store::Error(store::ErrorKind::Conversion, QStringLiteral("a quantity holds digits only"));
         const std::int16_t quantity = convert::textToWhole(txtQtyBought->text(), context().store.locale());
         rewriteProduct(salePrice, buyingPrice, quantity);
     } catch (const std::exception&) {

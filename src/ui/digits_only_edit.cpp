@@ -40,8 +40,12 @@ void DigitsOnlyEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // Whatever a key would put into the box must be digits: letters and signs, but also format
+    // characters (a zero-width space, a direction mark) and characters beyond the basic plane,
+    // which are not printable one code unit at a time. Control characters are editing keys
+    // (Backspace, Tab, Escape) and are left to the box.
     const QString text = event->text();
-    const bool typesCharacters = !text.isEmpty() && text.at(0).isPrint()
+    const bool typesCharacters = !text.isEmpty() && text.at(0).category() != QChar::Other_Control
         && !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
     if (typesCharacters && !isDigits(text)) {
         event->accept();

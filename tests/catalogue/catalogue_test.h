@@ -318,6 +318,8 @@ private Q_SLOTS:
     void newProduct_data();
     void newProduct();
     void newProduct_emptyCategoryAfterClear();
+    void newProduct_quantityNotTypedMustBeDigits_data();
+    void newProduct_quantityNotTypedMustBeDigits();
     void newProduct_afterShowProduct_pricesShownAreNotCents();
     void newProduct_aProductIsBothRowsOrNeither_data();
     void newProduct_aProductIsBothRowsOrNeither();

@@ -232,6 +232,36 @@ void TestCatalogue::newProduct_emptyCategoryAfterClear()
     QCOMPARE(t.rowsOf(kStock), QStringList{"P1|12|12|0"});
 }
 
+void TestCatalogue::newProduct_quantityNotTypedMustBeDigits_data()
+{
+    QTest::addColumn<QString>("quantity");
+    QTest::newRow("below zero") << "-1";
+    QTest::newRow("below zero in parentheses") << "(5)";
+    QTest::newRow("a fraction") << "1.5";
+}
+
+// A quantity that reached the digits-only box without being typed (assistive technology can put
+// any text there) is refused like one the store cannot take: no product opens with stock below
+// zero.
+void TestCatalogue::newProduct_quantityNotTypedMustBeDigits()
+{
+    QFETCH(QString, quantity);
+    CatalogueFixture t;
+    t.catalogue();
+    const QString before = t.snapshot();
+    auto* w = t.open<ProductSupplierWindow>();
+    type(w->dbcboProdCode, QStringLiteral("P1"));
+    type(w->dbcboProdName, QStringLiteral("Tea"));
+    type(w->txtProdPrice, QStringLiteral("199"));
+    type(w->txtVend, QStringLiteral("99"));
+    type(w->cboCatheria, QStringLiteral("Beverage"));
+    w->txtQtyBought->setText(quantity);
+    click(w->cmdAddNewProd);
+    t.expectBoxes({kNotAdded});
+    QCOMPARE(t.snapshot(), before);
+    QCOMPARE(w->txtQtyBought->text(), quantity);
+}
+
 // The prices Show Product put in the boxes ("$1.50") are not numbers of cents: a New Product
 // made from them is refused, never stored at a hundredth of the price.
 void TestCatalogue::newProduct_afterShowProduct_pricesShownAreNotCents()

@@ -36,9 +36,16 @@ QStringList shownOn(ProductUpdateWindow* w)
 }
 
 // One edit as a person makes it: "box=text" types the text over the box's; "box-2+49" goes to
-// the end of the box, rubs out two characters and types 49.
+// the end of the box, rubs out two characters and types 49; "box:=text" puts text into the box
+// without typing it, as assistive technology can, past the digits-only filter.
 void edit(QWidget* window, const QString& how)
 {
+    if (const qsizetype put = how.indexOf(QStringLiteral(":=")); put > 0) {
+        auto* box = window->findChild<QLineEdit*>(how.left(put));
+        QVERIFY2(box, qPrintable(how));
+        box->setText(how.mid(put + 2));
+        return;
+    }
     const qsizetype at = how.indexOf(QRegularExpression(QStringLiteral("[=-]")));
     auto* box = window->findChild<QLineEdit*>(how.left(at));
     if (!box)
@@ -196,6 +203,10 @@ void TestCatalogue::updateProduct_data()
     QTest::newRow("a zero sale price") << QStringList{"txtProdPrice=0"} << kZeroPrice.text << kZeroPrice.title << "" << "";
     QTest::newRow("a buying price of $0.00") << QStringList{"txtVend-2+00"} << kZeroPrice.text << kZeroPrice.title << "" << "";
     QTest::newRow("more on hand than can be counted: nothing") << QStringList{"txtQtyBought=32760"} << "" << "" << "" << "";
+    QTest::newRow("a quantity below zero put in the box: nothing, without a word") << QStringList{"txtQtyBought:=-5"} << "" << ""
+                                                                                   << "" << "";
+    QTest::newRow("a quantity in parentheses put in the box: nothing, without a word") << QStringList{"txtQtyBought:=(5)"} << ""
+                                                                                       << "" << "" << "";
 }
 
 // UPDATE PRODUCT rewrites the shown product's price row from the entries and books the quantity

@@ -32,6 +32,36 @@ void UiTest::digitsOnlyEdit_typingKeepsOnlyDigits()
     QCOMPARE(edit.text(), expected);
 }
 
+// A keyboard, an input method or a scanner can type characters that are not printable one code
+// unit at a time: format characters and characters beyond the basic plane. None is a digit.
+void UiTest::digitsOnlyEdit_typingRefusesMarksAndCharactersBeyondTheBasicPlane_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a zero-width space") << QStringLiteral("1\u200b2") << "12";
+    QTest::newRow("direction marks") << QStringLiteral("\u202e3\u202c") << "3";
+    QTest::newRow("a byte order mark") << QStringLiteral("\ufeff4") << "4";
+    QTest::newRow("a character beyond the basic plane") << QStringLiteral("5\U0001F95B6") << "56";
+}
+
+void UiTest::digitsOnlyEdit_typingRefusesMarksAndCharactersBeyondTheBasicPlane()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    ui::DigitsOnlyEdit edit;
+    // One key a character, as the keyboard sends it: a character beyond the basic plane is one
+    // key whose text is its two code units.
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        QString character(typed.at(i));
+        if (typed.at(i).isHighSurrogate())
+            character += typed.at(++i);
+        const Qt::Key key = character.at(0).isDigit() ? Qt::Key(character.at(0).unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Press, &edit, key, character, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, &edit, key, character, Qt::NoModifier);
+    }
+    QCOMPARE(edit.text(), expected);
+}
+
 void UiTest::digitsOnlyEdit_pasteOfNonDigitsIsRefused_data()
 {
     QTest::addColumn<QString>("clipboard");

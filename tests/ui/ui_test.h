@@ -10,6 +10,8 @@ private Q_SLOTS:
     // digits_only_edit_test.cpp
     void digitsOnlyEdit_typingKeepsOnlyDigits_data();
     void digitsOnlyEdit_typingKeepsOnlyDigits();
+    void digitsOnlyEdit_typingRefusesMarksAndCharactersBeyondTheBasicPlane_data();
+    void digitsOnlyEdit_typingRefusesMarksAndCharactersBeyondTheBasicPlane();
     void digitsOnlyEdit_pasteOfNonDigitsIsRefused_data();
     void digitsOnlyEdit_pasteOfNonDigitsIsRefused();
     void digitsOnlyEdit_programTextIsKept();
