@@ -387,6 +387,9 @@ void Store::fail(int code, const QString& what) const
     const ErrorKind kind = primary == SQLITE_CONSTRAINT ? ErrorKind::Constraint
         : (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) ? ErrorKind::NotAStore
                                                                  : ErrorKind::IO;
+    // A disk that failed is told in words a person can act on; the statement is of no use to them.
+    if (const QString disk = diskFailureText(m_path, code, detail); !disk.isEmpty())
+        throw Error(kind, disk);
     throw Error(kind, QStringLiteral("%1: %2").arg(what, detail));
 }
 
