@@ -34,6 +34,12 @@ public:
 
     void answerMessage(ui::Button answer) { m_messageAnswers.enqueue(answer); }
     void answerInput(const QString& answer) { m_inputAnswers.enqueue(answer); }
+    // Drops the answers not asked for yet (a command that ended before its boxes).
+    void dropAnswers()
+    {
+        m_messageAnswers.clear();
+        m_inputAnswers.clear();
+    }
 
     const std::vector<ShownBox>& boxes() const { return m_boxes; }
     // The texts of the boxes shown, in order.
