@@ -1,6 +1,6 @@
 // A store whose disk fails under the program: the disk fills up, or a write, a sync or a
-// truncation of the store's files fails with an I/O error, at the first, the last or every such
-// call of an operation. Whatever the moment, the operation is kept whole or not at all, the person
+// truncation of the store's files fails with an I/O error, at the first or the last such call of
+// an operation, or from either on for good. Whatever the moment, the operation is kept whole or not at all, the person
 // is told what failed and what to do, the store reads the same once it is opened again, and once
 // the disk works again the same operation goes through.
 #include "failing_disk.h"
