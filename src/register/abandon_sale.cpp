@@ -22,6 +22,10 @@ namespace {
 constexpr QStringView kNotGivenBackTitle = u"Stock Not Given Back";
 constexpr QStringView kNotGivenBackText = u"The sale was cancelled, but these lines could not be put back into stock. "
                                           u"Please restock them by hand:";
+constexpr QStringView kNotCancelledTitle = u"Sale Not Cancelled";
+constexpr QStringView kNotCancelledText = u"The sale could not be cancelled, so its lines stay on the till as they were. ";
+constexpr QStringView kNotCancelledAdvice = u"\n\nThe sale is still open: once the store can be written again, cancel it again "
+                                            u"(Esc at the amount box, or Back to Main System).";
 
 } // namespace
 
@@ -35,20 +39,40 @@ QString describeLine(const store::RecordSource& line)
     return line.field(u"Code").display() + u' ' + line.field(u"ProdName").display() + u' ' + line.field(u"pQty").display();
 }
 
-void CashRegisterWindow::abandonSale()
+bool CashRegisterWindow::abandonSale()
 {
     QStringList notGivenBack;
-    bool emptied = true;
     try {
         store::UnitOfWork abandon(context().store);
         notGivenBack = giveBackEveryLine();
         abandon.commit();
+    } catch (const store::Error& e) {
+        if (e.kind() != store::ErrorKind::IO)
+            return abandonAfterFailure();
+        // The disk failed: nothing was given back and nothing emptied. The sale stays on the till
+        // as it is in the store, to be cancelled again once the disk is sound.
+        context().ui.message(kNotCancelledText.toString() + e.message() + kNotCancelledAdvice.toString(), kNotCancelledTitle.toString(),
+            ui::Icon::Warning, ui::Buttons::Ok);
+        return false;
     } catch (const std::exception&) {
-        // Nothing was given back. The lines are named to the cashier and the open sale is emptied
-        // all the same, so that they never reach the next customer's receipt.
-        notGivenBack = openLines();
-        emptied = emptyReceipt();
+        return abandonAfterFailure();
     }
+    tellNotGivenBack(notGivenBack, true);
+    return true;
+}
+
+// The sale's lines could not be given back for a reason of their own (a count out of range, for
+// one). Nothing was given back: the lines are named to the cashier and the open sale is emptied
+// all the same, so that they never reach the next customer's receipt.
+bool CashRegisterWindow::abandonAfterFailure()
+{
+    const QStringList notGivenBack = openLines();
+    tellNotGivenBack(notGivenBack, emptyReceipt());
+    return true;
+}
+
+void CashRegisterWindow::tellNotGivenBack(const QStringList& notGivenBack, bool emptied)
+{
     if (!notGivenBack.isEmpty()) {
         QString text = kNotGivenBackText.toString() + QStringLiteral("\n\n") + notGivenBack.join(u'\n');
         if (!emptied)

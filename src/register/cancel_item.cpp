@@ -4,6 +4,7 @@
 
 #include "app/context.h"
 #include "store/convert.h"
+#include "store/error.h"
 #include "store/record_source.h"
 #include "store/store.h"
 #include "store/unit_of_work.h"
@@ -83,6 +84,12 @@ void CashRegisterWindow::cancelProduct(CancelBy by)
         if (!lineFound)
             boxes.message(kNothingToCancel.toString(), QString::fromUtf16(texts.notFoundTitle), ui::Icon::None, ui::Buttons::Ok);
         Cancelitem->refresh();
+    } catch (const store::Error& e) {
+        // A disk that fails under the cancel is told; any other failure ends without a word. The
+        // cancel changed nothing either way.
+        if (e.kind() == store::ErrorKind::IO)
+            boxes.message(QStringLiteral("The line could not be taken back, so the sale stays as it was. ") + e.message(),
+                QStringLiteral("Product Not Canceled"), ui::Icon::Warning, ui::Buttons::Ok);
     } catch (const std::exception&) {
         // A cancel that cannot be carried out ends without a word, and changes nothing.
     }

@@ -160,8 +160,10 @@ bool CashRegisterWindow::Form_KeyDown(int keyCode, Qt::KeyboardModifiers)
 
 void CashRegisterWindow::mnuExit_Click()
 {
-    // The open sale is abandoned: its lines go back as if each were taken back.
-    abandonSale();
+    // The open sale is abandoned: its lines go back as if each were taken back. A sale the store
+    // could not cancel stays open on the till, which stays with it.
+    if (!abandonSale())
+        return;
     try {
         context().windows.show(QStringLiteral("frmMain"));
     } catch (const std::exception&) {

@@ -149,6 +149,13 @@ private:
     // is not a number.
     store::Currency askAmountTendered();
     void printReceipt(const PrintableReceipt& receipt, const QDateTime& printedAt);
+    // The sale could not be paid for (`why`): its figures are put back to nothing, it stays open
+    // with its lines, and the cashier is told.
+    void keepSaleOpen(const QString& why);
+    // Abandons a sale that ends before it is paid; when the store cannot take that, the sale
+    // stays open with its figures put back to nothing.
+    void abandonOrKeep();
+    void resetFigures();
     // Deletes every row of tblReceipt, as one unit of work; when that cannot be done, the rows
     // stay and the answer is false. Never throws.
     bool emptyReceipt();
@@ -168,8 +175,11 @@ private:
     // it from, with today's sold line and its units, and tblReceipt is emptied, as one unit of
     // work. Lines that cannot be given back are named to the cashier in one message, so that the
     // manager can restock them by hand; when nothing can be written, tblReceipt is still emptied
-    // and every line is named. Never throws.
-    void abandonSale();
+    // and every line is named. When the store's disk fails, nothing is written: the sale stays
+    // open on the till as it was, the cashier is told why, and the answer is false. Never throws.
+    bool abandonSale();
+    bool abandonAfterFailure();
+    void tellNotGivenBack(const QStringList& notGivenBack, bool emptied);
     QStringList openLines();
     // Gives every line of tblReceipt back and deletes it, inside the caller's unit of work;
     // returns the lines that could not be given back (give_back.h).

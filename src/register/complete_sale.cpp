@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/printer.h"
 #include "store/convert.h"
+#include "store/error.h"
 #include "store/record_source.h"
 #include "store/store.h"
 #include "store/unit_of_work.h"
@@ -51,12 +52,17 @@ void CashRegisterWindow::completeSale()
 
     try {
         tenderSale();
+    } catch (const store::Error& e) {
+        // A disk that fails under the sale's figures loses nothing: the sale stays open to be
+        // paid again.
+        if (e.kind() == store::ErrorKind::IO) {
+            keepSaleOpen(e.message());
+            return;
+        }
+        abandonOrKeep();
+        return;
     } catch (const std::exception&) {
-        // A sale that ends before it is paid (the amount box cancelled or answered with what is
-        // not a number, a tax rate or a store that fails) is abandoned: its goods go back.
-        abandonSale();
-        m_sale.zeroAmounts();
-        m_sale.itemCount = 0;
+        abandonOrKeep();
         return;
     }
 
@@ -68,15 +74,7 @@ void CashRegisterWindow::completeSale()
         receipt = bookSale(printedAt);
     } catch (const std::exception& e) {
         // Nothing was booked and nothing emptied: the sale is still open and can be paid again.
-        m_sale.tax = store::Currency();
-        m_sale.total = store::Currency();
-        m_sale.amountTendered = store::Currency();
-        m_sale.change = store::Currency();
-        showAmounts();
-        context().ui.message(QStringLiteral("The sale could not be booked, so nothing was charged. ") + QString::fromUtf8(e.what())
-                + QStringLiteral("\n\nThe sale is still open: press End to take the payment again, or Esc at the amount box to cancel "
-                                 "the sale."),
-            QStringLiteral("Sale Not Completed"), ui::Icon::Warning, ui::Buttons::Ok);
+        keepSaleOpen(QString::fromUtf8(e.what()));
         return;
     }
     lblChange->setText(moneyLabel(m_sale.change));
@@ -86,6 +84,37 @@ void CashRegisterWindow::completeSale()
     printReceipt(receipt, printedAt);
     m_sale.zeroAmounts();
     m_sale.itemCount = 0;
+}
+
+// A sale that ends before it is paid (the amount box cancelled or answered with what is not a
+// number, a tax rate that cannot be read) is abandoned: its goods go back. When the store cannot
+// take that, the sale stays open as it was.
+void CashRegisterWindow::abandonOrKeep()
+{
+    if (abandonSale()) {
+        m_sale.zeroAmounts();
+        m_sale.itemCount = 0;
+        return;
+    }
+    resetFigures();
+}
+
+void CashRegisterWindow::resetFigures()
+{
+    m_sale.tax = store::Currency();
+    m_sale.total = store::Currency();
+    m_sale.amountTendered = store::Currency();
+    m_sale.change = store::Currency();
+    showAmounts();
+}
+
+void CashRegisterWindow::keepSaleOpen(const QString& why)
+{
+    resetFigures();
+    context().ui.message(QStringLiteral("The sale could not be booked, so nothing was charged. ") + why
+            + QStringLiteral("\n\nThe sale is still open: press End to take the payment again, or Esc at the amount box to cancel "
+                             "the sale."),
+        QStringLiteral("Sale Not Completed"), ui::Icon::Warning, ui::Buttons::Ok);
 }
 
 void CashRegisterWindow::tenderSale()

@@ -6,6 +6,7 @@
 #include "help/html_help.h"
 #include "platform/drive_types.h"
 #include "platform/platform.h"
+#include "store/error.h"
 #include "store/record_source.h"
 #include "store/replication.h"
 #include "ui/artwork.h"
@@ -243,6 +244,13 @@ void BackupWindow::cmdSynch_Click()
         } else {
             boxes.setBusy(false);
         }
+    } catch (const store::Error& error) {
+        boxes.setBusy(false);
+        // A disk that fails under the synchronisation is told; the store and the replica are
+        // each as they were or merged, and a synchronisation made again converges.
+        if (error.kind() == store::ErrorKind::IO)
+            boxes.message(QStringLiteral("The synchronisation could not be made. ") + error.message(), kSynchronizedTitle.toString(),
+                ui::Icon::Warning, ui::Buttons::Ok);
     } catch (const std::exception&) {
         boxes.setBusy(false);
     }

@@ -96,6 +96,12 @@ void MainWindow::cmdSair_Click()
         else if (storedYear && *storedYear + 1 == businessYear)
             rollYearOver();
         context().ui.end();
+    } catch (const store::Error& error) {
+        // A failure part-way leaves the menu shown; the unit of work it was in wrote nothing. A
+        // disk that failed is told, so that the day is closed again once it is sound.
+        if (error.kind() == store::ErrorKind::IO)
+            context().ui.message(QStringLiteral("The day could not be closed, and the program goes on. ") + error.message(),
+                context().app.title, ui::Icon::Critical, ui::Buttons::Ok);
     } catch (...) {
         // A failure part-way leaves the menu shown; the unit of work it was in wrote nothing.
     }

@@ -28,4 +28,9 @@ private:
     ErrorKind m_kind;
 };
 
+// What a person is told when the disk lets a file of the store down (`sqliteCode` a full disk, an
+// I/O error, a file or folder that cannot be written): which file, what failed and what to do,
+// with SQLite's own words (`detail`) in brackets. Empty for any other result code.
+QString diskFailureText(const QString& path, int sqliteCode, const QString& detail);
+
 } // namespace store

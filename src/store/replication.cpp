@@ -85,14 +85,25 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-[[noreturn]] void failSql(sqlite3* db, int rc, const QString& what)
+// Throws the failure of a statement on `db` (`detail`: SQLite's words for it). A disk that failed
+// is told in words a person can act on, naming the file of `db` it failed on.
+[[noreturn]] void failOn(sqlite3* db, int rc, const QString& what, const QString& detail)
 {
-    const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     const int primary = rc & 0xff;
     const ErrorKind kind = primary == SQLITE_CONSTRAINT ? ErrorKind::Constraint
         : (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) ? ErrorKind::NotAStore
                                                                  : ErrorKind::IO;
+    const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
+    if (file && *file) {
+        if (const QString disk = diskFailureText(QString::fromUtf8(file), rc, detail); !disk.isEmpty())
+            throw Error(kind, disk);
+    }
     throw Error(kind, QStringLiteral("%1: %2").arg(what, detail));
+}
+
+[[noreturn]] void failSql(sqlite3* db, int rc, const QString& what)
+{
+    failOn(db, rc, what, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)));
 }
 
 void exec(sqlite3* db, const QString& sql)
@@ -102,7 +113,7 @@ void exec(sqlite3* db, const QString& sql)
     if (rc != SQLITE_OK) {
         const QString detail = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(message);
-        failSql(nullptr, rc, sql + QStringLiteral(": ") + detail);
+        failOn(db, rc, sql, detail);
     }
 }
 
@@ -1196,6 +1207,11 @@ void ReplicaDatabase::synchronize(const QString& path)
         try {
             exec(replica.get(), QStringLiteral("PRAGMA journal_mode = DELETE"));
         } catch (const Error& e) {
+            // A disk that fails under the switch says so itself; anything else is another
+            // program's hold on the replica.
+            const int primary = sqlite3_extended_errcode(replica.get()) & 0xff;
+            if (primary == SQLITE_FULL || primary == SQLITE_IOERR)
+                throw;
             throw Failure(Failure::Kind::Other, QStringLiteral("The replica %1 is in use by another program: %2").arg(native(path), e.message()));
         }
         identity = readIdentity(replica.get(), QStringLiteral("main"));

@@ -50,7 +50,11 @@ bool Statement::step()
     if (rc == SQLITE_DONE)
         return false;
     sqlite3_reset(m_stmt);
-    m_store->fail(rc, QString::fromUtf8(sqlite3_sql(m_stmt)));
+    // A statement that writes, or ends a transaction (which SQLite counts as read-only).
+    const QString sql = QString::fromUtf8(sqlite3_sql(m_stmt));
+    const bool writes = !sqlite3_stmt_readonly(m_stmt) || sql.startsWith(u"COMMIT", Qt::CaseInsensitive)
+        || sql.startsWith(u"END", Qt::CaseInsensitive) || sql.startsWith(u"RELEASE", Qt::CaseInsensitive);
+    m_store->fail(rc, sql, writes);
 }
 
 void Statement::reset()

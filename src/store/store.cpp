@@ -417,14 +417,46 @@ void Store::restore()
         std::rethrow_exception(first);
 }
 
-void Store::fail(int code, const QString& what) const
+void Store::fail(int code, const QString& what, bool afterWrite) const
 {
     const QString detail = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(code));
     const int primary = code & 0xff;
     const ErrorKind kind = primary == SQLITE_CONSTRAINT ? ErrorKind::Constraint
         : (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT) ? ErrorKind::NotAStore
                                                                  : ErrorKind::IO;
+    // A disk that failed is told in words a person can act on; the statement is of no use to them.
+    if (const QString disk = diskFailureText(m_path, code, detail); !disk.isEmpty()) {
+        if (afterWrite && (primary == SQLITE_FULL || primary == SQLITE_IOERR))
+            settleLog();
+        throw Error(kind, disk);
+    }
     throw Error(kind, QStringLiteral("%1: %2").arg(what, detail));
+}
+
+void Store::settleLog() const
+{
+    // Only with no transaction left open (SQLite has undone the failed one whole), and only in
+    // write-ahead mode: a rollback journal left by a failed commit is rolled back at the next
+    // opening, as it should be.
+    if (m_settling || !m_db || !sqlite3_get_autocommit(m_db))
+        return;
+    m_settling = true;
+    const auto single = [this](const char* sql) {
+        QString answer;
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+            answer = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        return answer;
+    };
+    const QString version = single("PRAGMA user_version");
+    if (single("PRAGMA journal_mode").compare(u"wal", Qt::CaseInsensitive) == 0 && !version.isEmpty()) {
+        // The version is written as it is: the file's first page, unchanged, is the commit.
+        const QByteArray settle = QStringLiteral("BEGIN IMMEDIATE; PRAGMA user_version = %1; COMMIT;").arg(version.toInt()).toUtf8();
+        if (sqlite3_exec(m_db, settle.constData(), nullptr, nullptr, nullptr) != SQLITE_OK && !sqlite3_get_autocommit(m_db))
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    m_settling = false;
 }
 
 Statement Store::prepare(const QString& sql)

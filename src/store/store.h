@@ -88,7 +88,15 @@ public:
     std::uint64_t tableVersion(const QString& table) const { return m_tableVersions.value(table); }
     Statement prepare(const QString& sql);
     void exec(const QString& sql);
-    [[noreturn]] void fail(int code, const QString& what) const;
+    // Throws the failure of a statement. When a statement that writes (or commits) failed on the
+    // disk, the log is settled first (below).
+    [[noreturn]] void fail(int code, const QString& what, bool afterWrite = false) const;
+    // After a write that the disk failed: a commit whose last sync failed may have left its pages
+    // in the write-ahead log, whole, where SQLite would take them in when the store is next
+    // opened, although the commit was reported failed and undone. A small write of nothing new
+    // puts a commit of the store as it is in their place, so that they are never read. What that
+    // write meets is not reported: the disk has failed already.
+    void settleLog() const;
 
     // Units of work (see unit_of_work.h). The outermost unit is a transaction that takes the
     // store for writing at once (waiting for another program's write to end), inner ones are
@@ -140,6 +148,7 @@ private:
     };
     static FileIdentity identityOf(const QString& path);
     FileIdentity m_released;
+    mutable bool m_settling = false;
     bool unitUndone() const;
     [[noreturn]] void failUndone() const;
     void undo(Unit& unit);

@@ -86,7 +86,7 @@ void TestRegister::abandon_linesNotGivenBackAreNamed_data()
     QTest::newRow("a product deleted during the sale") << "deleted" << "B12 Bread 1" << 10 << -1 << 1 << 1;
     QTest::newRow("a product rung up without a code") << "no code" << " Soap 1" << 10 << 5 << 1 << 1;
     QTest::newRow("a stock count that would pass 32767") << "full" << "ABC Milk 2" << 32767 << 5 << 1 << 2;
-    QTest::newRow("the stock cannot be written") << "store" << "ABC Milk 2\nB12 Bread 1" << 8 << 4 << 2 << 3;
+    QTest::newRow("the stock refused by the store") << "store" << "ABC Milk 2\nB12 Bread 1" << 8 << 4 << 2 << 3;
 }
 
 void TestRegister::abandon_linesNotGivenBackAreNamed()
@@ -110,9 +110,10 @@ void TestRegister::abandon_linesNotGivenBackAreNamed()
     } else if (trouble == u"full") {
         t.setField(QStringLiteral("tblProductQuantity"), u"QuantityOnHand", whole(32767));
     } else {
+        // A disk that fails keeps the sale open instead (test_failing_store).
         t.store->setWriteHook([](const QString& table) {
             if (table == u"tblProductQuantity")
-                throw store::Error(store::ErrorKind::IO, QStringLiteral("disk full"));
+                throw store::Error(store::ErrorKind::Constraint, QStringLiteral("refused"));
         });
     }
 
