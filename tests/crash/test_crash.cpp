@@ -248,7 +248,7 @@ void TestCrash::killedAnywhere_finishedEventsStayWholeAndTheTillSells()
         QCOMPARE(parts.size(), 4);
         trials.push_back({parts[0].toUInt(), KillAt(parts[1].toInt()), parts[2].toInt(), parts[3].toInt()});
     } else {
-        const int count = environmentNumber("POS_TILL_CRASH_TRIALS", 10);
+        const int count = environmentNumber("POS_TILL_CRASH_TRIALS", 6);
         QRandomGenerator random(seed);
         for (int i = 0; i < count; ++i) {
             Trial trial;
@@ -281,6 +281,11 @@ int main(int argc, char** argv)
     if (argc == 7 && qstrcmp(argv[1], "--till-child") == 0) {
         return runTillChild(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toUInt(), KillAt(QByteArray(argv[4]).toInt()),
             QByteArray(argv[5]).toInt(), QByteArray(argv[6]).toInt());
+    }
+    // A long run outlasts Qt Test's five minutes for one test function: about two seconds a trial.
+    if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT")) {
+        const qint64 trials = std::max(environmentNumber("POS_TILL_CRASH_TRIALS", 6), 1);
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(std::max<qint64>(300000, trials * 5000)));
     }
     TestCrash test;
     return QTest::qExec(&test, argc, argv);

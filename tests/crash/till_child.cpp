@@ -211,9 +211,9 @@ public:
         QDir().mkpath(m_root + QStringLiteral("/dosdevices"));
         QFile::link(m_root + QStringLiteral("/disk2"), m_root + QStringLiteral("/dosdevices/d:"));
         m_run = std::make_unique<Run>(m_root, m_today);
+        m_state.businessDate = m_today;
         say(QStringLiteral("state ") + m_state.text());
-        m_main = m_run->start();
-        m_run->expectNoWarning(QStringLiteral("start"));
+        start();
         makeReplicable();
         while (m_eventsLeft > 0) {
             const quint32 pick = m_random.bounded(100u);
@@ -262,6 +262,7 @@ private:
     void makeReplicable()
     {
         TillState copy;
+        copy.businessDate = m_today;
         {
             const QString path = m_run->platform.drives().hostPath(replication::BackupWindow::kMercaviaCopy);
             QDir().mkpath(QFileInfo(path).path());
@@ -351,7 +352,15 @@ private:
         after.today.push_back(line);
         after.product(product.code)->onHand -= units;
         after.totalItems += units;
-        event(QStringLiteral("line %1 x %2").arg(product.code).arg(units), {after}, [&] {
+        // The first line makes the tally row; every 30 days counted the tallies start again, after
+        // the line.
+        after.tallyDays = after.tallyDays.value_or(0);
+        std::vector<TillState> may{after};
+        if (*after.tallyDays >= 30) {
+            after.tallyDays = 0;
+            may.push_back(after);
+        }
+        event(QStringLiteral("line %1 x %2").arg(product.code).arg(units), may, [&] {
             type(till->txtProductCode, line.code);
             type(till->txtProductName, QString());
             type(till->txtQuantity, QString::number(units));
@@ -706,8 +715,18 @@ private:
         m_run.reset();
         m_today = m_today.addDays(1 + int(m_random.bounded(2u)));
         m_run = std::make_unique<Run>(m_root, m_today);
-        m_main = m_run->start();
-        m_run->expectNoWarning(QStringLiteral("start"));
+        start();
+    }
+
+    // The program started: on a new day the day is counted and the business date stamped.
+    void start()
+    {
+        TillState after = m_state;
+        if (after.businessDate != m_today) {
+            after.tallyDays = after.tallyDays.value_or(0) + 1;
+            after.businessDate = m_today;
+        }
+        event(QStringLiteral("started on %1").arg(m_today.toString(Qt::ISODate)), {after}, [&] { m_main = m_run->start(); });
     }
 
     QString m_root;

@@ -74,7 +74,9 @@ QString TillState::text() const
         parts << lineText(u'O', line);
     for (const Line& line : today)
         parts << lineText(u'D', line);
-    parts << QStringLiteral("T %1|%2").arg(num(dailySale), num(totalItems));
+    parts << QStringLiteral("T %1|%2|%3").arg(num(dailySale), num(totalItems), businessDate.toString(Qt::ISODate));
+    if (tallyDays)
+        parts << QStringLiteral("C ") + num(*tallyDays);
     if (year)
         parts << QStringLiteral("Y %1|%2").arg(num(year->year), monthsText(year->months, year->total));
     if (lastYear)
@@ -126,8 +128,19 @@ QString TillState::readFrom(store::Store& file)
         store::RecordSource totals(file, QStringLiteral("check"), QStringLiteral("tblDailySale"));
         if (totals.recordCount() != 1)
             broken << QStringLiteral("%1 rows of the day's totals").arg(totals.recordCount());
-        if (!totals.atEnd())
-            parts << QStringLiteral("T %1|%2").arg(num(money(totals, u"DailySale")), num(whole(totals, u"totalItems")));
+        if (!totals.atEnd()) {
+            const store::Value date = totals.field(u"tDate");
+            parts << QStringLiteral("T %1|%2|%3")
+                         .arg(num(money(totals, u"DailySale")), num(whole(totals, u"totalItems")),
+                             date.isNull() ? QString() : date.toDate().toString(Qt::ISODate));
+        }
+    }
+    {
+        store::RecordSource tallies(file, QStringLiteral("check"), QStringLiteral("tblCathegory"));
+        if (tallies.recordCount() > 1)
+            broken << QStringLiteral("%1 tally rows").arg(tallies.recordCount());
+        if (!tallies.atEnd())
+            parts << QStringLiteral("C ") + num(whole(tallies, u"NumberOfDays"));
     }
     const auto months = [&](const store::RecordSource& row) {
         std::array<Units, 12> values{};

@@ -2,6 +2,7 @@
 
 // What the store holds of the till's business, as one line of text that the crash test's child
 // works out from what it did and its parent reads from the store: equal texts, equal business.
+#include <QDate>
 #include <QString>
 
 #include <array>
@@ -58,6 +59,8 @@ struct TillState {
     std::vector<Line> today;       // daillySale
     Units dailySale = 0;
     int totalItems = 0;
+    QDate businessDate;           // tDate of tblDailySale
+    std::optional<int> tallyDays; // NumberOfDays of tblCathegory, once it has its row
     std::optional<Year> year;
     std::optional<LastYear> lastYear;
     int taxPercent = 0;
