@@ -754,12 +754,27 @@ QString replicaFileUnder(const QString& root)
     return platform::Drives(root).hostPath(replication::BackupWindow::kReplica);
 }
 
-QString sellOneUnit(const QString& root, QDate today, bool& sold)
+// Every unit the store accounts for: in stock, on today's lines, on the open sale.
+int unitsAccounted(store::Store& file)
 {
-    sold = false;
+    int units = 0;
+    const std::pair<const char*, const char16_t*> columns[] = {
+        {"tblProductQuantity", u"QuantityOnHand"}, {"daillySale", u"Quantidade"}, {"tblReceipt", u"pQty"}};
+    for (const auto& [table, field] : columns) {
+        store::RecordSource rows(file, QStringLiteral("check"), QString::fromLatin1(table));
+        for (; !rows.atEnd(); rows.moveNext())
+            units += rows.field(field).isNull() ? 0 : rows.field(field).toWhole();
+    }
+    return units;
+}
+
+QString sellOneUnit(const QString& root, QDate today, SaleAfterKill& sale)
+{
+    sale = SaleAfterKill();
     try {
         Run run(root, today);
         const QString beforeText = TillState::readFrom(*run.store);
+        const int unitsBefore = unitsAccounted(*run.store);
         startup::MainWindow* menu = run.start();
         run.expectNoWarning(QStringLiteral("start"));
         run.passGate(menu->cmdCashReg, "frmPassCash");
@@ -809,7 +824,8 @@ QString sellOneUnit(const QString& root, QDate today, bool& sold)
             return QStringLiteral("the open sale kept %1 rows after the sale").arg(receipt.recordCount());
         QTest::keyClick(till->txtProductCode, Qt::Key_F2);
         run.expectNoWarning(QStringLiteral("back to the main menu"));
-        sold = true;
+        sale.sold = true;
+        sale.unitsLost = unitsBefore - unitsAccounted(*run.store);
         return {};
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());
