@@ -298,7 +298,6 @@ private:
             m_run->ui.answerInput(kMaster.toString());
             click(backup->cmdSpawn);
         });
-        m_replica = true;
         click(backup->cmdExit);
         m_main = m_run->shown<startup::MainWindow>("frmMain");
     }
@@ -736,7 +735,6 @@ private:
     QDate m_today;
     TillState m_state;
     std::map<QString, TillState::Supplier> m_onReplica;
-    bool m_replica = false;
     bool m_selfCheck = qEnvironmentVariableIsSet("POS_TILL_CRASH_SELFCHECK");
     std::unique_ptr<Run> m_run;
     startup::MainWindow* m_main = nullptr;
