@@ -8,6 +8,7 @@
 #include "startup/settings_window.h"
 #include "store/convert.h"
 #include "store/record_source.h"
+#include "store/unit_of_work.h"
 #include "ui/artwork.h"
 #include "ui/captions.h"
 #include "ui/fonts.h"
@@ -125,7 +126,10 @@ void SplashWindow::Timer1_Timer()
         if (m_ticks != 4)
             return;
 
+        // The day counted and the business date stamped are one unit of work: a start cut short
+        // between the two would count the same day again at the next start.
         const QDate today = context().clock.today();
+        store::UnitOfWork rollOver(context().store);
         if (today != stored) {
             if (dailySaledata->recordCount() > 0)
                 dailySaledata->edit();
@@ -137,6 +141,7 @@ void SplashWindow::Timer1_Timer()
         totalSale->edit();
         totalSale->setField(u"tDate", today);
         totalSale->update();
+        rollOver.commit();
 
         context().windows.show(QStringLiteral("frmMain"));
         if (context().windows.isRegistered(QStringLiteral("frmTip")))

@@ -87,6 +87,8 @@ private Q_SLOTS:
     void splash_picturesAreDrawnWhenShownAtTheirSize();
     void rollOver_data();
     void rollOver();
+    void rollOver_cutShort_countsTheDayOnceAtTheNextStart_data();
+    void rollOver_cutShort_countsTheDayOnceAtTheNextStart();
     void firstThreeTicks_onlyCount();
     void screenSize_data();
     void screenSize();
@@ -238,6 +240,50 @@ void TestStartup::rollOver()
     else
         QVERIFY(t.ui.ended()); // no window is left, so the program ends
     QVERIFY(t.ui.boxes().empty());
+}
+
+void TestStartup::rollOver_cutShort_countsTheDayOnceAtTheNextStart_data()
+{
+    QTest::addColumn<QString>("failingTable");
+    QTest::newRow("the day count cannot be written") << QStringLiteral("tblCathegory");
+    QTest::newRow("the business date cannot be written") << QStringLiteral("tblDailySale");
+}
+
+// A roll-over that cannot be written whole writes nothing: the next start counts the new day
+// once, however far the first got.
+void TestStartup::rollOver_cutShort_countsTheDayOnceAtTheNextStart()
+{
+    QFETCH(QString, failingTable);
+    StartupFixture t;
+    {
+        RecordSource tallies(*t.store, QStringLiteral("c"), QStringLiteral("tblCathegory"));
+        tallies.addNew();
+        tallies.setField(u"NumberOfDays", 4);
+        tallies.update();
+    }
+    const QDate yesterday = t.clock.today().addDays(-1);
+    t.setBusinessDate(Value(yesterday));
+    const auto start = [&] {
+        auto* splash = t.showSplash();
+        splash->Timer1->stop();
+        for (int tick = 0; tick < 4 && t.windows.isLoaded(QStringLiteral("frmSplash")); ++tick)
+            splash->Timer1_Timer();
+    };
+
+    t.store->setWriteHook([&](const QString& table) {
+        if (table == failingTable)
+            throw store::Error(store::ErrorKind::IO, QStringLiteral("disk I/O error"));
+    });
+    start();
+    QVERIFY(!t.windows.isLoaded(QStringLiteral("frmMain")));
+    QCOMPARE(t.field(QStringLiteral("tblCathegory"), QStringLiteral("NumberOfDays")), Value(std::int16_t(4)));
+    QCOMPARE(t.field(QStringLiteral("tblDailySale"), QStringLiteral("tDate")), Value(yesterday));
+
+    t.store->setWriteHook({});
+    start();
+    QVERIFY(t.windows.isLoaded(QStringLiteral("frmMain")));
+    QCOMPARE(t.field(QStringLiteral("tblCathegory"), QStringLiteral("NumberOfDays")), Value(std::int16_t(5)));
+    QCOMPARE(t.field(QStringLiteral("tblDailySale"), QStringLiteral("tDate")), Value(t.clock.today()));
 }
 
 void TestStartup::firstThreeTicks_onlyCount()
