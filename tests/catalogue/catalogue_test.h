@@ -16,6 +16,7 @@
 #include "store/error.h"
 #include "store/record_source.h"
 #include "store/unit_of_work.h"
+#include "support/typing.h"
 #include "support/test_context.h"
 #include "ui/bound_list.h"
 #include "ui/digits_only_edit.h"
@@ -212,18 +213,7 @@ struct CatalogueFixture : TestContext {
     }
 };
 
-// Types into a box as a person does: what was there is selected and typed over.
-inline void type(QWidget* box, const QString& text)
-{
-    QLineEdit* edit = qobject_cast<QLineEdit*>(box);
-    if (auto* list = qobject_cast<QComboBox*>(box))
-        edit = list->lineEdit();
-    Q_ASSERT(edit);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-}
+using testing::type;
 
 // A key pressed in a window goes to the control that has the focus there.
 inline void press(QWidget* window, Qt::Key key)

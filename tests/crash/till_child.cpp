@@ -25,6 +25,7 @@
 #include "startup/windows.h"
 #include "store/record_source.h"
 #include "store/store.h"
+#include "support/typing.h"
 #include "support/scripted_services.h"
 #include "ui/artwork.h"
 #include "ui/bound_list.h"
@@ -68,22 +69,8 @@ struct Unexpected : std::runtime_error {
 
 void type(QWidget* box, const QString& text)
 {
-    if (auto* lines = qobject_cast<QPlainTextEdit*>(box)) {
-        lines->setFocus();
-        lines->selectAll();
-        QTest::keyClick(lines, Qt::Key_Backspace);
-        QTest::keyClicks(lines, text);
-        return;
-    }
-    QLineEdit* edit = qobject_cast<QLineEdit*>(box);
-    if (auto* list = qobject_cast<QComboBox*>(box))
-        edit = list->lineEdit();
-    if (!edit)
+    if (!testing::typeOver(box, text))
         throw Unexpected("no text box to type in");
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
 }
 
 void click(QPushButton* button)

@@ -18,6 +18,7 @@
 #include "store/error.h"
 #include "store/record_source.h"
 #include "store/replication.h"
+#include "support/typing.h"
 #include "support/test_context.h"
 #include "ui/bound_list.h"
 #include "ui/digits_only_edit.h"
@@ -93,25 +94,7 @@ struct Product {
     int onHand = 0;
 };
 
-// Types into a box as a person does: what was there is selected and typed over.
-inline void type(QWidget* box, const QString& text)
-{
-    if (auto* lines = qobject_cast<QPlainTextEdit*>(box)) {
-        lines->setFocus();
-        lines->selectAll();
-        QTest::keyClick(lines, Qt::Key_Backspace);
-        QTest::keyClicks(lines, text);
-        return;
-    }
-    QLineEdit* edit = qobject_cast<QLineEdit*>(box);
-    if (auto* list = qobject_cast<QComboBox*>(box))
-        edit = list->lineEdit();
-    Q_ASSERT(edit);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-}
+using testing::type;
 
 inline void click(QPushButton* button)
 {

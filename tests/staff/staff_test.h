@@ -11,6 +11,7 @@
 #include "store/error.h"
 #include "store/record_source.h"
 #include "platform/fakes.h"
+#include "support/typing.h"
 #include "support/test_context.h"
 #include "ui/bound_list.h"
 #include "ui/digits_only_edit.h"
@@ -104,25 +105,7 @@ inline QString row(const Person& p)
     return row(p, orNull(p.password), orNull(p.usage));
 }
 
-// Types into a box as a person does: what was there is selected and typed over.
-inline void type(QWidget* box, const QString& text)
-{
-    if (auto* lines = qobject_cast<QPlainTextEdit*>(box)) {
-        lines->setFocus();
-        lines->selectAll();
-        QTest::keyClick(lines, Qt::Key_Backspace);
-        QTest::keyClicks(lines, text);
-        return;
-    }
-    QLineEdit* edit = qobject_cast<QLineEdit*>(box);
-    if (auto* list = qobject_cast<QComboBox*>(box))
-        edit = list->lineEdit();
-    Q_ASSERT(edit);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-}
+using testing::type;
 
 inline QString textOf(QWidget* box)
 {
