@@ -47,7 +47,7 @@ bool CashRegisterWindow::abandonSale()
         notGivenBack = giveBackEveryLine();
         abandon.commit();
     } catch (const store::Error& e) {
-        if (e.kind() != store::ErrorKind::IO)
+        if (!e.diskFailure())
             return abandonAfterFailure();
         // The disk failed: nothing was given back and nothing emptied. The sale stays on the till
         // as it is in the store, to be cancelled again once the disk is sound.
@@ -57,26 +57,30 @@ bool CashRegisterWindow::abandonSale()
     } catch (const std::exception&) {
         return abandonAfterFailure();
     }
-    tellNotGivenBack(notGivenBack, true);
+    tellNotGivenBack(notGivenBack);
     return true;
 }
 
 // The sale's lines could not be given back for a reason of their own (a count out of range, for
 // one). Nothing was given back: the lines are named to the cashier and the open sale is emptied
-// all the same, so that they never reach the next customer's receipt.
+// all the same, so that they never reach the next customer's receipt. When it cannot be emptied
+// either, the sale stays on the till as it is in the store, and false is returned.
 bool CashRegisterWindow::abandonAfterFailure()
 {
     const QStringList notGivenBack = openLines();
-    tellNotGivenBack(notGivenBack, emptyReceipt());
+    if (const QString failure = emptyReceipt(); !failure.isEmpty()) {
+        context().ui.message(kNotCancelledText.toString() + failure + kNotCancelledAdvice.toString(), kNotCancelledTitle.toString(),
+            ui::Icon::Warning, ui::Buttons::Ok);
+        return false;
+    }
+    tellNotGivenBack(notGivenBack);
     return true;
 }
 
-void CashRegisterWindow::tellNotGivenBack(const QStringList& notGivenBack, bool emptied)
+void CashRegisterWindow::tellNotGivenBack(const QStringList& notGivenBack)
 {
     if (!notGivenBack.isEmpty()) {
-        QString text = kNotGivenBackText.toString() + QStringLiteral("\n\n") + notGivenBack.join(u'\n');
-        if (!emptied)
-            text += QStringLiteral("\n\nThe lines could not be taken off the open sale either: they will show on the next receipt.");
+        const QString text = kNotGivenBackText.toString() + QStringLiteral("\n\n") + notGivenBack.join(u'\n');
         context().ui.message(text, kNotGivenBackTitle.toString(), ui::Icon::Warning, ui::Buttons::Ok);
     }
 }
@@ -185,7 +189,7 @@ QStringList giveBackLines(const GiveBackSources& s)
     return notGivenBack;
 }
 
-bool CashRegisterWindow::emptyReceipt()
+QString CashRegisterWindow::emptyReceipt()
 {
     try {
         store::UnitOfWork empty(context().store);
@@ -196,10 +200,10 @@ bool CashRegisterWindow::emptyReceipt()
             DataReceipt->moveNext();
         }
         empty.commit();
-        return true;
-    } catch (const std::exception&) {
+        return {};
+    } catch (const std::exception& e) {
         // The rows stay; the caller tells the cashier.
-        return false;
+        return QString::fromUtf8(e.what());
     }
 }
 

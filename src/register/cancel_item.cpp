@@ -87,7 +87,7 @@ void CashRegisterWindow::cancelProduct(CancelBy by)
     } catch (const store::Error& e) {
         // A disk that fails under the cancel is told; any other failure ends without a word. The
         // cancel changed nothing either way.
-        if (e.kind() == store::ErrorKind::IO)
+        if (e.diskFailure())
             boxes.message(QStringLiteral("The line could not be taken back, so the sale stays as it was. ") + e.message(),
                 QStringLiteral("Product Not Canceled"), ui::Icon::Warning, ui::Buttons::Ok);
     } catch (const std::exception&) {

@@ -1,4 +1,6 @@
 #include "register/cash_register_window.h"
+#include "register/give_back.h"
+#include "register/sale_recovery.h"
 
 #include "app/context.h"
 #include "app/window_manager.h"
@@ -10,6 +12,7 @@
 #include "ui/digits_only_edit.h"
 #include "ui/key_preview.h"
 #include "ui/named.h"
+#include "ui/services.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -20,10 +23,16 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <stdexcept>
+
 namespace cashregister {
 namespace {
 
 constexpr QSize kWindowSize(790, 550);
+constexpr QStringView kUnsettledSaleText = u"The cash register cannot open: a sale that was not finished when the program last stopped "
+                                           u"is still in the open sale, and it could not be settled when the program started.\n\n"
+                                           u"Close the program and start it again once the problem it was told of is mended: the "
+                                           u"sale is settled then, before the cash register opens.";
 
 constexpr QStringView kCaption = u"                                      *******WELCOME TO VANTORAL\u00ae  CASH REGISTER******   ";
 
@@ -96,6 +105,13 @@ CashRegisterWindow::~CashRegisterWindow() = default;
 
 void CashRegisterWindow::load()
 {
+    // A sale the start-up could not settle is still in tblReceipt. The till does not open on it:
+    // its first line would be taken for the cashier's row and its lines would reach the next
+    // receipt. The gate stays, with nothing written.
+    if (holdsUnsettledSale()) {
+        context().ui.message(kUnsettledSaleText.toString(), kNotRecoveredTitle.toString(), ui::Icon::Critical, ui::Buttons::Ok);
+        throw std::runtime_error("the open sale holds a sale the start-up could not settle");
+    }
     // txtQuantity takes digits only from the moment it is made (a DigitsOnlyEdit).
     m_sale.zeroAmounts();
     showAmounts();
@@ -103,6 +119,17 @@ void CashRegisterWindow::load()
     CashierTime->start();
     // Once the till is on the screen, the cashier is told of a sale the start-up settled.
     QTimer::singleShot(0, this, &CashRegisterWindow::tellRecoveredSale);
+}
+
+bool CashRegisterWindow::holdsUnsettledSale()
+{
+    DataReceipt->refresh();
+    for (DataReceipt->moveFirst(); !DataReceipt->atEnd(); DataReceipt->moveNext()) {
+        if (isSaleLine(*DataReceipt))
+            return true;
+    }
+    DataReceipt->moveFirst();
+    return false;
 }
 
 void CashRegisterWindow::showAmounts()

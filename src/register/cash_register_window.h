@@ -157,8 +157,8 @@ private:
     void abandonOrKeep();
     void resetFigures();
     // Deletes every row of tblReceipt, as one unit of work; when that cannot be done, the rows
-    // stay and the answer is false. Never throws.
-    bool emptyReceipt();
+    // stay and the answer is what failed (empty when the rows are gone). Never throws.
+    QString emptyReceipt();
 
     // The Product menu (cancel_item.cpp).
     void mnuCode_Click();
@@ -175,11 +175,12 @@ private:
     // it from, with today's sold line and its units, and tblReceipt is emptied, as one unit of
     // work. Lines that cannot be given back are named to the cashier in one message, so that the
     // manager can restock them by hand; when nothing can be written, tblReceipt is still emptied
-    // and every line is named. When the store's disk fails, nothing is written: the sale stays
-    // open on the till as it was, the cashier is told why, and the answer is false. Never throws.
+    // and every line is named. When the store's disk fails, or tblReceipt cannot be emptied
+    // either, nothing is written: the sale stays open on the till as it was, the cashier is told
+    // why, and the answer is false. Never throws.
     bool abandonSale();
     bool abandonAfterFailure();
-    void tellNotGivenBack(const QStringList& notGivenBack, bool emptied);
+    void tellNotGivenBack(const QStringList& notGivenBack);
     QStringList openLines();
     // Gives every line of tblReceipt back and deletes it, inside the caller's unit of work;
     // returns the lines that could not be given back (give_back.h).
@@ -199,6 +200,8 @@ private:
 
     // Shows the five amounts in the money labels in their usual form.
     void showAmounts();
+    // tblReceipt holds sale lines: a sale the start-up could not settle.
+    bool holdsUnsettledSale();
 
     SaleState m_sale;
     // A receipt is being printed: the till takes no key and cannot be closed meanwhile.

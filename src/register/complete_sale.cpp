@@ -55,7 +55,7 @@ void CashRegisterWindow::completeSale()
     } catch (const store::Error& e) {
         // A disk that fails under the sale's figures loses nothing: the sale stays open to be
         // paid again.
-        if (e.kind() == store::ErrorKind::IO) {
+        if (e.diskFailure()) {
             keepSaleOpen(e.message());
             return;
         }

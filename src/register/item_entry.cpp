@@ -5,6 +5,7 @@
 #include "app/app_info.h"
 #include "app/context.h"
 #include "store/convert.h"
+#include "store/error.h"
 #include "store/record_source.h"
 #include "store/schema.h"
 #include "store/store.h"
@@ -22,6 +23,9 @@ namespace {
 
 constexpr QStringView kQuantityErrorText = u" There was an error.  Please check the quantity.";
 constexpr QStringView kQuantityErrorTitle = u" CHECK QUANTITY";
+constexpr QStringView kNotEnteredTitle = u"Item Not Entered";
+constexpr QStringView kNotEnteredText = u"The store could not be written while the item was entered. The sale on the screen is what "
+                                        u"the store holds: enter the item again if it is not on it.\n\n";
 
 } // namespace
 
@@ -62,6 +66,11 @@ void CashRegisterWindow::enterItem()
             boxes.message(QStringLiteral(" Product was not found.  Use the reference system if you are having problems."),
                 QStringLiteral(" This Product is not in the Database"), ui::Icon::None, ui::Buttons::Ok);
         }
+    } catch (const store::Error& e) {
+        boxes.message(kQuantityErrorText.toString(), kQuantityErrorTitle.toString(), ui::Icon::None, ui::Buttons::Ok);
+        // The quantity is not what is wrong when the disk failed: the cashier is told that too.
+        if (e.diskFailure())
+            boxes.message(kNotEnteredText.toString() + e.message(), kNotEnteredTitle.toString(), ui::Icon::Warning, ui::Buttons::Ok);
     } catch (const std::exception&) {
         boxes.message(kQuantityErrorText.toString(), kQuantityErrorTitle.toString(), ui::Icon::None, ui::Buttons::Ok);
     }

@@ -60,7 +60,7 @@ void writePending(const QString& notePath, const QString& text)
     if (!written) {
         QFile::remove(path);
         throw store::Error(store::ErrorKind::IO,
-            QStringLiteral("The note of the recovered sale %1 cannot be written: %2").arg(QDir::toNativeSeparators(notePath), problem));
+            QStringLiteral("The note of the recovered sale %1 cannot be written: %2").arg(QDir::toNativeSeparators(notePath), problem), true);
     }
 }
 
@@ -247,11 +247,27 @@ private:
             if (!notGivenBack.isEmpty())
                 text += QStringLiteral("\n\nThese lines could not be put back into stock. Please restock them by hand:\n\n") + indented(notGivenBack);
             commitWithNote(unit, m_notePath, joined(earlier, text));
+        } catch (const store::Error& e) {
+            // A disk that fails undoes the whole unit: the sale is left as it is, to be settled at
+            // the next start, as the till keeps it open.
+            if (e.diskFailure())
+                throw;
+            return emptyUnpaidSale(opened, earlier, described, e.message());
         } catch (const std::exception& e) {
-            // As an abandoned sale at the till: when its goods cannot go back, the open sale is
-            // emptied all the same and every line is named, so that none reaches the next receipt.
-            text = opened + QStringLiteral("The sale has been cancelled, but its lines could not be put back into stock (")
-                + QString::fromUtf8(e.what()) + QStringLiteral("). Please restock them by hand:\n\n") + indented(described);
+            return emptyUnpaidSale(opened, earlier, described, QString::fromUtf8(e.what()));
+        }
+        promotePending(m_notePath);
+        return {SaleRecovery::Outcome::GivenBack, text, {}};
+    }
+
+    // As an abandoned sale at the till: when its goods cannot go back for a reason of their own,
+    // the open sale is emptied all the same and every line is named, so that none reaches the
+    // next receipt.
+    SaleRecovery emptyUnpaidSale(const QString& opened, const QString& earlier, const QStringList& described, const QString& failure)
+    {
+        const QString text = opened + QStringLiteral("The sale has been cancelled, but its lines could not be put back into stock (")
+            + failure + QStringLiteral("). Please restock them by hand:\n\n") + indented(described);
+        {
             store::UnitOfWork unit(m_store);
             m_lines.refresh();
             m_lines.removeAll();

@@ -53,6 +53,7 @@ constexpr QStringView kNoReplicaText = u" The system was unable to replicate you
 constexpr QStringView kNotCopiedTitle = u"       SYSTEM WAS UNABLE TO COPY THE DATABASE!!    ";
 constexpr QStringView kSynchronizedText = u"Sincrnization Was Made Succesfully";
 constexpr QStringView kSynchronizedTitle = u" Syncronization System";
+constexpr QStringView kNotSyncedPrefix = u"The synchronisation could not be made. ";
 constexpr QStringView kNotSynchronizedText = u" The system was unable to syscronize your database at this moment, please be sure to check the "
                                              u"secondary hard drive and see if it's active.  Also make sure you do not already have a copy "
                                              u"of this database on this location .";
@@ -242,14 +243,17 @@ void BackupWindow::cmdSynch_Click()
             boxes.setBusy(false);
             repaint();
         } else {
+            // A replica of another store, one in use by another program, one that cannot be
+            // read: nothing was merged, and the person is told why.
             boxes.setBusy(false);
+            boxes.message(kNotSyncedPrefix.toString() + failure.message(), kSynchronizedTitle.toString(), ui::Icon::Warning, ui::Buttons::Ok);
         }
     } catch (const store::Error& error) {
         boxes.setBusy(false);
         // A disk that fails under the synchronisation is told; the store and the replica are
         // each as they were or merged, and a synchronisation made again converges.
         if (error.kind() == store::ErrorKind::IO)
-            boxes.message(QStringLiteral("The synchronisation could not be made. ") + error.message(), kSynchronizedTitle.toString(),
+            boxes.message(kNotSyncedPrefix.toString() + error.message(), kSynchronizedTitle.toString(),
                 ui::Icon::Warning, ui::Buttons::Ok);
     } catch (const std::exception&) {
         boxes.setBusy(false);

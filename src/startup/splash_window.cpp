@@ -7,6 +7,7 @@
 #include "startup/display_check.h"
 #include "startup/settings_window.h"
 #include "store/convert.h"
+#include "store/error.h"
 #include "store/record_source.h"
 #include "store/unit_of_work.h"
 #include "ui/artwork.h"
@@ -23,6 +24,11 @@
 #include <QVBoxLayout>
 
 namespace startup {
+namespace {
+
+constexpr QStringView kNotStartedText = u"The program could not start the day, and ends. ";
+
+} // namespace
 
 SplashWindow::SplashWindow(app::Context& context) : app::Window(context, QString::fromLatin1(kName))
 {
@@ -146,6 +152,12 @@ void SplashWindow::Timer1_Timer()
         context().windows.show(QStringLiteral("frmMain"));
         if (context().windows.isRegistered(QStringLiteral("frmTip")))
             context().windows.show(QStringLiteral("frmTip"));
+    } catch (const store::Error& error) {
+        // A failure of the roll-over or the hand-over closes the splash without a message; a disk
+        // that failed under the roll-over is told first, since the program then ends with nothing
+        // on the screen. The unit of work wrote nothing, and the next start counts the day.
+        if (error.diskFailure())
+            context().ui.message(kNotStartedText.toString() + error.message(), context().app.title, ui::Icon::Critical, ui::Buttons::Ok);
     } catch (...) {
         // A failure of the roll-over or the hand-over closes the splash without a message.
     }

@@ -6,8 +6,8 @@
 
 namespace store {
 
-Error::Error(ErrorKind kind, const QString& message)
-    : std::runtime_error(message.toStdString()), m_kind(kind)
+Error::Error(ErrorKind kind, const QString& message, bool diskFailure)
+    : std::runtime_error(message.toStdString()), m_kind(kind), m_diskFailure(diskFailure)
 {
 }
 
@@ -29,6 +29,10 @@ QString diskFailureText(const QString& path, int sqliteCode, const QString& deta
     case SQLITE_PERM:
         return QStringLiteral("The store %1 could not be written: the file or its folder is read-only%2. Make them writable again, "
                               "then try again.")
+            .arg(file, said);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("The store %1 could not be reached: the file or one beside it could not be opened%2. Check that the disk "
+                              "is there and its folder can be written, then try again.")
             .arg(file, said);
     default:
         return {};

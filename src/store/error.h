@@ -19,17 +19,22 @@ enum class ErrorKind {
 
 class Error : public std::runtime_error {
 public:
-    Error(ErrorKind kind, const QString& message);
+    Error(ErrorKind kind, const QString& message, bool diskFailure = false);
 
     ErrorKind kind() const noexcept { return m_kind; }
     QString message() const { return QString::fromUtf8(what()); }
+    // The disk let the store down (full, an I/O error, read-only, the file out of reach), as
+    // opposed to a store that refused what was asked of it: what failed may succeed once the
+    // disk is sound, and nothing of it was kept.
+    bool diskFailure() const noexcept { return m_diskFailure; }
 
 private:
     ErrorKind m_kind;
+    bool m_diskFailure;
 };
 
 // What a person is told when the disk lets a file of the store down (`sqliteCode` a full disk, an
-// I/O error, a file or folder that cannot be written): which file, what failed and what to do,
+// I/O error, a file or folder that cannot be written or reached): which file, what failed and what to do,
 // with SQLite's own words (`detail`) in brackets. Empty for any other result code.
 QString diskFailureText(const QString& path, int sqliteCode, const QString& detail);
 

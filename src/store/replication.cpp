@@ -96,7 +96,7 @@ QString native(const QString& path)
     const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
     if (file && *file) {
         if (const QString disk = diskFailureText(QString::fromUtf8(file), rc, detail); !disk.isEmpty())
-            throw Error(kind, disk);
+            throw Error(kind, disk, true);
     }
     throw Error(kind, QStringLiteral("%1: %2").arg(what, detail));
 }

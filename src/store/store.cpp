@@ -428,7 +428,7 @@ void Store::fail(int code, const QString& what, bool afterWrite) const
     if (const QString disk = diskFailureText(m_path, code, detail); !disk.isEmpty()) {
         if (afterWrite && (primary == SQLITE_FULL || primary == SQLITE_IOERR))
             settleLog();
-        throw Error(kind, disk);
+        throw Error(kind, disk, true);
     }
     throw Error(kind, QStringLiteral("%1: %2").arg(what, detail));
 }
@@ -495,7 +495,8 @@ bool Store::unitUndone() const
 
 void Store::failUndone() const
 {
-    throw Error(ErrorKind::IO, QStringLiteral("The store undid these writes after a failure: none of them was kept"));
+    // Only a failing disk makes SQLite undo a whole unit of its own accord.
+    throw Error(ErrorKind::IO, QStringLiteral("The store undid these writes after a failure: none of them was kept"), true);
 }
 
 void Store::beforeWrite(const QString& table)

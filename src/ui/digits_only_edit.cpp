@@ -34,6 +34,16 @@ bool DigitsOnlyEdit::isDigits(QStringView text)
     return true;
 }
 
+bool DigitsOnlyEdit::wouldType(QChar first, Qt::KeyboardModifiers modifiers)
+{
+    if (first.category() == QChar::Other_Control)
+        return false;
+    if (first.category() == QChar::Other_Format || first.isSurrogate())
+        return true;
+    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
+    return held != Qt::ControlModifier && held != (Qt::ControlModifier | Qt::ShiftModifier);
+}
+
 void DigitsOnlyEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->matches(QKeySequence::Paste) && !clipboardHoldsDigits(QClipboard::Clipboard)) {
@@ -41,13 +51,13 @@ void DigitsOnlyEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     // Whatever a key would put into the box must be digits: letters and signs, but also format
-    // characters (a zero-width space, a direction mark) and characters beyond the basic plane,
-    // which are not printable one code unit at a time. Control characters are editing keys
-    // (Backspace, Tab, Escape) and are left to the box.
+    // characters (a zero-width space, a direction mark, which Ctrl+Shift types on some systems),
+    // characters beyond the basic plane, and what AltGr types (Ctrl+Alt on some systems). The box
+    // types a key's text as Qt's line edit does: Ctrl and Ctrl+Shift with a printable text are
+    // shortcuts (select all, copy, undo) and type nothing; control characters are editing keys
+    // (Backspace, Tab, Escape). Both are left to the box.
     const QString text = event->text();
-    const bool typesCharacters = !text.isEmpty() && text.at(0).category() != QChar::Other_Control
-        && !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
-    if (typesCharacters && !isDigits(text)) {
+    if (!text.isEmpty() && wouldType(text.at(0), event->modifiers()) && !isDigits(text)) {
         event->accept();
         return;
     }

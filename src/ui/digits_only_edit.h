@@ -14,6 +14,9 @@ public:
 
     // True when the text holds nothing but the digits 0-9 (the empty text too).
     static bool isDigits(QStringView text);
+    // True when a key whose text starts with `first`, pressed with `modifiers`, types its text
+    // into a line edit rather than being an editing key or a shortcut.
+    static bool wouldType(QChar first, Qt::KeyboardModifiers modifiers);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

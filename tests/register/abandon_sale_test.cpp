@@ -129,3 +129,48 @@ void TestRegister::abandon_linesNotGivenBackAreNamed()
     QCOMPARE(t.field(QStringLiteral("tblDailySale"), u"totalItems"), whole(totalItems));
     QVERIFY(!t.windows.isLoaded(QString::fromLatin1(CashRegisterWindow::kName)));
 }
+
+// Goods the store refuses to take back and an open sale that cannot be emptied either: nothing is
+// written, the sale stays open on the till as it is in the store, and the cashier is told.
+void TestRegister::abandon_saleThatCannotBeEmptiedStaysOpen_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("F2") << "F2";
+    QTest::newRow("Esc at the amount box") << "Esc";
+}
+
+void TestRegister::abandon_saleThatCannotBeEmptiedStaysOpen()
+{
+    QFETCH(QString, how);
+    RegisterFixture t;
+    CashRegisterWindow* w = saleOfMilkAndBread(t);
+    const QString before = t.snapshotOf(kSaleTables);
+    t.store->setWriteHook([](const QString& table) {
+        if (table == u"tblProductQuantity" || table == u"tblReceipt")
+            throw store::Error(store::ErrorKind::Constraint, QStringLiteral("refused"));
+    });
+
+    if (how == u"F2") {
+        QTest::keyClick(w->txtProductName, Qt::Key_F2);
+    } else {
+        t.ui.answerInput(QString()); // Esc
+        pressEnd(w);
+    }
+    t.store->setWriteHook(nullptr);
+
+    QVERIFY(!t.ui.boxes().empty());
+    const ShownBox said = t.ui.boxes().back();
+    QCOMPARE(said.icon, ui::Icon::Warning);
+    QCOMPARE(said.title, QStringLiteral("Sale Not Cancelled"));
+    QCOMPARE(said.text, QStringLiteral("The sale could not be cancelled, so its lines stay on the till as they were. refused\n\nThe sale is still "
+                                   "open: once the store can be written again, cancel it again (Esc at the amount box, or Back to Main "
+                                   "System)."));
+    QCOMPARE(t.snapshotOf(kSaleTables), before);
+    QVERIFY(t.windows.isLoaded(QString::fromLatin1(CashRegisterWindow::kName)));
+    QVERIFY2(w->lblSubtotal->text().contains(QStringLiteral("$4.25")), qPrintable(w->lblSubtotal->text()));
+
+    // Cancelled again once the store takes it, the goods go back.
+    QTest::keyClick(w->txtProductName, Qt::Key_F2);
+    QCOMPARE(t.rows(QStringLiteral("tblReceipt")), 0);
+    QVERIFY(!t.windows.isLoaded(QString::fromLatin1(CashRegisterWindow::kName)));
+}

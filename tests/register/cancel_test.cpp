@@ -116,10 +116,10 @@ void TestRegister::cancel_missingSoldLine()
     QFETCH(int, itemCountAfter);
     RegisterFixture t;
     t.catalogue();
+    CashRegisterWindow* w = t.openActive();
     t.addRow(QStringLiteral("tblReceipt"), {{u"Code", QStringLiteral("ABC")}, {u"ProdName", QStringLiteral("Milk")}, {u"pQty", whole(2)}, {u"ProdPrice", money(300)}});
     t.addRow(QStringLiteral("daillySale"), {{u"Codigo", QStringLiteral("ABC")}, {u"Nome_Produto", QStringLiteral("Milk")}, {u"Quantidade", whole(1)}, {u"Preco", money(150)}});
     t.setField(QStringLiteral("tblDailySale"), u"totalItems", whole(7));
-    CashRegisterWindow* w = t.openActive();
     t.ui.answerInput(answer);
     pressCancel(w, by);
 
@@ -211,7 +211,7 @@ void TestRegister::cancel_isOneUnitOfWork()
     t.store->setWriteHook([&](const QString& name) {
         written << name;
         if (written.size() == failAt)
-            throw store::Error(store::ErrorKind::IO, QStringLiteral("disk full"));
+            throw store::Error(store::ErrorKind::IO, QStringLiteral("disk full"), true);
     });
     t.ui.answerInput(by == QStringLiteral("code") ? QStringLiteral("ABC") : QStringLiteral("Milk"));
     pressCancel(w, by);

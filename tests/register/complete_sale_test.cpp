@@ -395,7 +395,7 @@ void TestRegister::complete_moneyNotBooked_saleStaysOpen()
     int writes = 0;
     t.store->setWriteHook([&](const QString& written) {
         if (written == table && ++writes == failingWrite)
-            throw store::Error(store::ErrorKind::IO, QStringLiteral("The disk is full."));
+            throw store::Error(store::ErrorKind::IO, QStringLiteral("The disk is full."), true);
     });
     t.ui.answerInput(QStringLiteral("1100"));
 

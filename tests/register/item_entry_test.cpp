@@ -262,13 +262,21 @@ void TestRegister::itemEntry_lineIsOneUnitOfWork()
     t.store->setWriteHook([&](const QString& name) {
         written << name;
         if (written.size() == failAt)
-            throw store::Error(store::ErrorKind::IO, QStringLiteral("disk full"));
+            throw store::Error(store::ErrorKind::IO, QStringLiteral("disk full"), true);
     });
     const QString before = t.snapshot();
     RegisterFixture::enter(w, QStringLiteral("ABC"), {}, QStringLiteral("2"));
     t.store->setWriteHook(nullptr);
 
-    t.expectBoxes({kQuantityError});
+    // The quantity's message, and beside it what the disk did when it failed.
+    if (failAt == 0) {
+        t.expectBoxes({kQuantityError});
+    } else {
+        t.expectBoxes({kQuantityError,
+            {QStringLiteral("The store could not be written while the item was entered. The sale on the screen is what the store holds: "
+                            "enter the item again if it is not on it.\n\ndisk full"),
+                QStringLiteral("Item Not Entered"), ui::Icon::Warning}});
+    }
     QCOMPARE(t.snapshot(), before);
     QCOMPARE(w->lblSubtotal->text(), QStringLiteral(" $1.25"));
     QCOMPARE(w->sale().subtotal, Currency::fromCents(125));

@@ -2,6 +2,9 @@
 
 #include "register/sale_recovery.h"
 
+#include "access/gates.h"
+#include "support/typing.h"
+
 using namespace registertest;
 using cashregister::SaleRecovery;
 using Outcome = cashregister::SaleRecovery::Outcome;
@@ -241,13 +244,18 @@ void TestRegister::recovery_isOneUnitOfWork_data()
 {
     QTest::addColumn<QString>("stage");
     QTest::addColumn<QString>("failingTable");
+    QTest::addColumn<bool>("disk"); // the disk fails, rather than the store refusing the write
     QTest::addColumn<int>("outcome");
-    QTest::newRow("paid, the sale's rows cannot be deleted") << "paid" << "tblReceipt" << int(Outcome::NotRecovered);
-    QTest::newRow("not paid, the sale's rows cannot be deleted") << "lines" << "tblReceipt" << int(Outcome::NotRecovered);
-    QTest::newRow("not paid, the stock cannot be written") << "lines" << "tblProductQuantity" << int(Outcome::GivenBack);
-    QTest::newRow("not paid, the day's count cannot be written") << "lines" << "tblDailySale" << int(Outcome::GivenBack);
-    QTest::newRow("paid, the note cannot be written") << "paid" << "<note>" << int(Outcome::NotRecovered);
-    QTest::newRow("not paid, the note cannot be written") << "lines" << "<note>" << int(Outcome::NotRecovered);
+    QTest::newRow("paid, the sale's rows cannot be deleted") << "paid" << "tblReceipt" << true << int(Outcome::NotRecovered);
+    QTest::newRow("not paid, the sale's rows cannot be deleted") << "lines" << "tblReceipt" << true << int(Outcome::NotRecovered);
+    // A disk that fails leaves the sale as it was, for the next start, as the till keeps it open.
+    QTest::newRow("not paid, the disk fails under the stock") << "lines" << "tblProductQuantity" << true << int(Outcome::NotRecovered);
+    QTest::newRow("not paid, the disk fails under the day's count") << "lines" << "tblDailySale" << true << int(Outcome::NotRecovered);
+    // Goods the store refuses to take back are named, and the sale is emptied all the same.
+    QTest::newRow("not paid, the stock refused") << "lines" << "tblProductQuantity" << false << int(Outcome::GivenBack);
+    QTest::newRow("not paid, the day's count refused") << "lines" << "tblDailySale" << false << int(Outcome::GivenBack);
+    QTest::newRow("paid, the note cannot be written") << "paid" << "<note>" << true << int(Outcome::NotRecovered);
+    QTest::newRow("not paid, the note cannot be written") << "lines" << "<note>" << true << int(Outcome::NotRecovered);
 }
 
 // A write that fails part-way leaves nothing half done: either the store is as it was, the
@@ -257,15 +265,17 @@ void TestRegister::recovery_isOneUnitOfWork()
 {
     QFETCH(QString, stage);
     QFETCH(QString, failingTable);
+    QFETCH(bool, disk);
     QFETCH(int, outcome);
     RegisterFixture t;
     interruptedSale(t, stage);
     const QStringList others{QStringLiteral("tblProductQuantity"), QStringLiteral("daillySale"), QStringLiteral("tblCathegory"),
         QStringLiteral("tblDailySale")};
     const QString before = t.snapshotOf(others + QStringList{QStringLiteral("tblReceipt")});
+    const QString failure = disk ? QStringLiteral("disk I/O error") : QStringLiteral("refused by the store");
     t.store->setWriteHook([&](const QString& table) {
         if (table == failingTable)
-            throw store::Error(store::ErrorKind::IO, QStringLiteral("disk I/O error"));
+            throw store::Error(disk ? store::ErrorKind::IO : store::ErrorKind::Constraint, failure, disk);
     });
     // A folder where the note's next content would be written: no file can be made there.
     const QString blocked = notePath(t) + QStringLiteral(".new");
@@ -283,8 +293,23 @@ void TestRegister::recovery_isOneUnitOfWork()
     if (recovered.outcome == Outcome::NotRecovered) {
         QCOMPARE(t.snapshotOf(others + QStringList{QStringLiteral("tblReceipt")}), before);
         QVERIFY(!QFileInfo::exists(notePath(t)));
-        const QString why = noteFailed ? QStringLiteral("The note of the recovered sale") : QStringLiteral("disk I/O error");
+        const QString why = noteFailed ? QStringLiteral("The note of the recovered sale") : failure;
         QVERIFY2(recovered.failure.contains(why) && recovered.failure.contains(QStringLiteral("next start")), qPrintable(recovered.failure));
+        // Until then the till does not open on the sale: the cash gate lets the cashier in, the
+        // till says why it cannot open, and nothing is written.
+        access_control::registerWindows(t.windows);
+        t.windows.show(QString::fromLatin1(access_control::CashGate::kName));
+        auto* password = t.windows.find(QString::fromLatin1(access_control::CashGate::kName))->findChild<QLineEdit*>(QStringLiteral("txtPass"));
+        QVERIFY(testing::typeOver(password, QStringLiteral("plinth")));
+        QTest::keyClick(password, Qt::Key_Return);
+        QCOMPARE(t.ui.boxes().size(), std::size_t(1));
+        QCOMPARE(t.ui.boxes().front().title, cashregister::kNotRecoveredTitle.toString());
+        QVERIFY2(t.ui.boxes().front().text.startsWith(QStringLiteral("The cash register cannot open")), qPrintable(t.ui.boxes().front().text));
+        QVERIFY(!t.windows.isLoaded(QString::fromLatin1(CashRegisterWindow::kName)));
+        QCOMPARE(t.snapshotOf(others + QStringList{QStringLiteral("tblReceipt")}), before);
+        t.windows.unload(QString::fromLatin1(access_control::CashGate::kName));
+        t.ui.clearBoxes();
+
         // The next start, with the store mended, settles it.
         QCOMPARE(int(recover(t).outcome), stage == u"paid" ? int(Outcome::Completed) : int(Outcome::GivenBack));
         QCOMPARE(t.rows(QStringLiteral("tblReceipt")), 0);
@@ -292,8 +317,8 @@ void TestRegister::recovery_isOneUnitOfWork()
     } else {
         QCOMPARE(t.rows(QStringLiteral("tblReceipt")), 0);
         QCOMPARE(t.snapshotOf(others), before.section(QStringLiteral("\ntblReceipt"), 0, 0));
-        QVERIFY2(recovered.note.contains(QStringLiteral("could not be put back into stock (disk I/O error). Please restock them by hand:\n\n"
-                                                        "    ABC Milk 2\n    B12 Bread 1")),
+        QVERIFY2(recovered.note.contains(QStringLiteral("could not be put back into stock (") + failure
+                     + QStringLiteral("). Please restock them by hand:\n\n    ABC Milk 2\n    B12 Bread 1")),
             qPrintable(recovered.note));
         QCOMPARE(readFile(notePath(t)), recovered.note);
     }

@@ -329,6 +329,8 @@ private Q_SLOTS:
     void abandon_eachLineGoesBackWhereItCameFrom();
     void abandon_linesNotGivenBackAreNamed_data();
     void abandon_linesNotGivenBackAreNamed();
+    void abandon_saleThatCannotBeEmptiedStaysOpen_data();
+    void abandon_saleThatCannotBeEmptiedStaysOpen();
 
     // A sale left unfinished by a program that stopped, settled at the next start.
     void recovery_unfinishedSale_data();

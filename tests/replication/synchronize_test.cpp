@@ -259,7 +259,14 @@ void TestReplication::synchronize_replicaOfAStoreMadeReplicableAgain_isRefused()
 
     click(w->cmdSynch);
 
-    t.program.expectBoxes({});
+    // Nothing is merged, and the person is told why.
+    QCOMPARE(t.ui.boxes().size(), std::size_t(1));
+    QCOMPARE(t.ui.boxes().front().title, QStringLiteral(" Syncronization System"));
+    QCOMPARE(t.ui.boxes().front().icon, ui::Icon::Warning);
+    QVERIFY2(t.ui.boxes().front().text.startsWith(QStringLiteral("The synchronisation could not be made. "))
+            && t.ui.boxes().front().text.endsWith(QStringLiteral("is a replica of another store")),
+        qPrintable(t.ui.boxes().front().text));
+    t.ui.clearBoxes();
     QVERIFY(!t.ui.busy());
     QVERIFY(ReplicationFixture::bytesOf(t.storeFile()) == store);
     QVERIFY(ReplicationFixture::bytesOf(t.replica()) == replica);

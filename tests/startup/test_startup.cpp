@@ -245,15 +245,20 @@ void TestStartup::rollOver()
 void TestStartup::rollOver_cutShort_countsTheDayOnceAtTheNextStart_data()
 {
     QTest::addColumn<QString>("failingTable");
-    QTest::newRow("the day count cannot be written") << QStringLiteral("tblCathegory");
-    QTest::newRow("the business date cannot be written") << QStringLiteral("tblDailySale");
+    QTest::addColumn<bool>("disk"); // the disk fails, rather than the store refusing the row
+    QTest::newRow("the day count refused") << QStringLiteral("tblCathegory") << false;
+    QTest::newRow("the business date refused") << QStringLiteral("tblDailySale") << false;
+    QTest::newRow("the disk fails under the day count") << QStringLiteral("tblCathegory") << true;
+    QTest::newRow("the disk fails under the business date") << QStringLiteral("tblDailySale") << true;
 }
 
 // A roll-over that cannot be written whole writes nothing: the next start counts the new day
-// once, however far the first got.
+// once, however far the first got. The program ends; a failing disk is told first, since nothing
+// would be left on the screen to tell it.
 void TestStartup::rollOver_cutShort_countsTheDayOnceAtTheNextStart()
 {
     QFETCH(QString, failingTable);
+    QFETCH(bool, disk);
     StartupFixture t;
     {
         RecordSource tallies(*t.store, QStringLiteral("c"), QStringLiteral("tblCathegory"));
@@ -272,10 +277,19 @@ void TestStartup::rollOver_cutShort_countsTheDayOnceAtTheNextStart()
 
     t.store->setWriteHook([&](const QString& table) {
         if (table == failingTable)
-            throw store::Error(store::ErrorKind::IO, QStringLiteral("disk I/O error"));
+            throw store::Error(disk ? store::ErrorKind::IO : store::ErrorKind::Constraint, QStringLiteral("disk I/O error"), disk);
     });
     start();
     QVERIFY(!t.windows.isLoaded(QStringLiteral("frmMain")));
+    QVERIFY(t.ui.ended());
+    if (disk) {
+        QCOMPARE(int(t.ui.boxes().size()), 1);
+        QCOMPARE(t.ui.boxes()[0].text, QStringLiteral("The program could not start the day, and ends. disk I/O error"));
+        QCOMPARE(t.ui.boxes()[0].icon, ui::Icon::Critical);
+    } else {
+        QVERIFY(t.ui.boxes().empty());
+    }
+    t.ui.clearBoxes();
     QCOMPARE(t.field(QStringLiteral("tblCathegory"), QStringLiteral("NumberOfDays")), Value(std::int16_t(4)));
     QCOMPARE(t.field(QStringLiteral("tblDailySale"), QStringLiteral("tDate")), Value(yesterday));
 

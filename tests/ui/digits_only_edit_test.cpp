@@ -37,27 +37,44 @@ void UiTest::digitsOnlyEdit_typingKeepsOnlyDigits()
 void UiTest::digitsOnlyEdit_typingRefusesMarksAndCharactersBeyondTheBasicPlane_data()
 {
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<Qt::KeyboardModifiers>("held");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("a zero-width space") << QStringLiteral("1\u200b2") << "12";
-    QTest::newRow("direction marks") << QStringLiteral("\u202e3\u202c") << "3";
-    QTest::newRow("a byte order mark") << QStringLiteral("\ufeff4") << "4";
-    QTest::newRow("a character beyond the basic plane") << QStringLiteral("5\U0001F95B6") << "56";
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    QTest::newRow("a zero-width space") << QStringLiteral("1\u200b2") << none << "12";
+    QTest::newRow("direction marks") << QStringLiteral("\u202e3\u202c") << none << "3";
+    QTest::newRow("a byte order mark") << QStringLiteral("\ufeff4") << none << "4";
+    QTest::newRow("a character beyond the basic plane") << QStringLiteral("5\U0001F95B6") << none << "56";
+    // AltGr arrives as Ctrl+Alt on some systems, and Ctrl+Shift types format characters there.
+    QTest::newRow("AltGr letters and signs") << QStringLiteral("7\u00e9@\u20ac8") << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier)
+                                             << "78";
+    QTest::newRow("a joiner typed with Ctrl+Shift") << QStringLiteral("1\u200d2")
+                                                    << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier) << "12";
+    QTest::newRow("a letter typed with Meta") << QStringLiteral("3x4") << Qt::KeyboardModifiers(Qt::MetaModifier) << "34";
+    // Ctrl with a letter is a shortcut: it types nothing and still works (select all, then a
+    // digit typed over the selection).
+    QTest::newRow("Ctrl+A selects all") << QStringLiteral("56a9") << Qt::KeyboardModifiers(Qt::ControlModifier) << "9";
 }
 
 void UiTest::digitsOnlyEdit_typingRefusesMarksAndCharactersBeyondTheBasicPlane()
 {
     QFETCH(QString, typed);
+    QFETCH(Qt::KeyboardModifiers, held);
     QFETCH(QString, expected);
     ui::DigitsOnlyEdit edit;
     // One key a character, as the keyboard sends it: a character beyond the basic plane is one
-    // key whose text is its two code units.
+    // key whose text is its two code units. Digits are typed without modifiers, the rest with
+    // the row's.
     for (qsizetype i = 0; i < typed.size(); ++i) {
         QString character(typed.at(i));
         if (typed.at(i).isHighSurrogate())
             character += typed.at(++i);
-        const Qt::Key key = character.at(0).isDigit() ? Qt::Key(character.at(0).unicode()) : Qt::Key_unknown;
-        QTest::sendKeyEvent(QTest::Press, &edit, key, character, Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, &edit, key, character, Qt::NoModifier);
+        const bool digit = character.at(0).isDigit();
+        const Qt::Key key = digit ? Qt::Key(character.at(0).unicode())
+            : character == u"a"   ? Qt::Key_A
+                                  : Qt::Key_unknown;
+        const Qt::KeyboardModifiers modifiers = digit ? Qt::KeyboardModifiers(Qt::NoModifier) : held;
+        QTest::sendKeyEvent(QTest::Press, &edit, key, character, modifiers);
+        QTest::sendKeyEvent(QTest::Release, &edit, key, character, modifiers);
     }
     QCOMPARE(edit.text(), expected);
 }
