@@ -23,7 +23,7 @@ namespace {
 
 constexpr QStringView kQuantityErrorText = u" There was an error.  Please check the quantity.";
 constexpr QStringView kQuantityErrorTitle = u" CHECK QUANTITY";
-constexpr QStringView kNotEnteredTitle = u"Item Not Entered";
+constexpr QStringView kNotEnteredTitle = u"Store Not Written";
 constexpr QStringView kNotEnteredText = u"The store could not be written while the item was entered. The sale on the screen is what "
                                         u"the store holds: enter the item again if it is not on it.\n\n";
 

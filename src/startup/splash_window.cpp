@@ -120,6 +120,7 @@ void SplashWindow::load()
 
 void SplashWindow::Timer1_Timer()
 {
+    bool rolledOver = false;
     try {
         const QDate stored = totalSale->field(u"tDate").toDate();
         m_ticks = store::convert::addWhole(m_ticks, 1);
@@ -148,6 +149,7 @@ void SplashWindow::Timer1_Timer()
         totalSale->setField(u"tDate", today);
         totalSale->update();
         rollOver.commit();
+        rolledOver = true;
 
         context().windows.show(QStringLiteral("frmMain"));
         if (context().windows.isRegistered(QStringLiteral("frmTip")))
@@ -156,7 +158,7 @@ void SplashWindow::Timer1_Timer()
         // A failure of the roll-over or the hand-over closes the splash without a message; a disk
         // that failed under the roll-over is told first, since the program then ends with nothing
         // on the screen. The unit of work wrote nothing, and the next start counts the day.
-        if (error.diskFailure())
+        if (error.diskFailure() && !rolledOver)
             context().ui.message(kNotStartedText.toString() + error.message(), context().app.title, ui::Icon::Critical, ui::Buttons::Ok);
     } catch (...) {
         // A failure of the roll-over or the hand-over closes the splash without a message.

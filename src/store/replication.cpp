@@ -1209,8 +1209,7 @@ void ReplicaDatabase::synchronize(const QString& path)
         } catch (const Error& e) {
             // A disk that fails under the switch says so itself; anything else is another
             // program's hold on the replica.
-            const int primary = sqlite3_extended_errcode(replica.get()) & 0xff;
-            if (primary == SQLITE_FULL || primary == SQLITE_IOERR)
+            if (e.diskFailure())
                 throw;
             throw Failure(Failure::Kind::Other, QStringLiteral("The replica %1 is in use by another program: %2").arg(native(path), e.message()));
         }

@@ -40,8 +40,8 @@ bool DigitsOnlyEdit::wouldType(QChar first, Qt::KeyboardModifiers modifiers)
         return false;
     if (first.category() == QChar::Other_Format || first.isSurrogate())
         return true;
-    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
-    return held != Qt::ControlModifier && held != (Qt::ControlModifier | Qt::ShiftModifier);
+    // Exactly these: Ctrl with a key of the keypad types the key's text, as Qt's line edit has it.
+    return modifiers != Qt::ControlModifier && modifiers != (Qt::ControlModifier | Qt::ShiftModifier);
 }
 
 void DigitsOnlyEdit::keyPressEvent(QKeyEvent* event)

@@ -275,7 +275,7 @@ void TestRegister::itemEntry_lineIsOneUnitOfWork()
         t.expectBoxes({kQuantityError,
             {QStringLiteral("The store could not be written while the item was entered. The sale on the screen is what the store holds: "
                             "enter the item again if it is not on it.\n\ndisk full"),
-                QStringLiteral("Item Not Entered"), ui::Icon::Warning}});
+                QStringLiteral("Store Not Written"), ui::Icon::Warning}});
     }
     QCOMPARE(t.snapshot(), before);
     QCOMPARE(w->lblSubtotal->text(), QStringLiteral(" $1.25"));

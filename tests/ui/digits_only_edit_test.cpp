@@ -49,6 +49,8 @@ void UiTest::digitsOnlyEdit_typingRefusesMarksAndCharactersBeyondTheBasicPlane_d
                                              << "78";
     QTest::newRow("a joiner typed with Ctrl+Shift") << QStringLiteral("1\u200d2")
                                                     << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier) << "12";
+    QTest::newRow("signs typed with Ctrl on the keypad") << QStringLiteral("1+2-3.4")
+                                                         << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::KeypadModifier) << "1234";
     QTest::newRow("a letter typed with Meta") << QStringLiteral("3x4") << Qt::KeyboardModifiers(Qt::MetaModifier) << "34";
     // Ctrl with a letter is a shortcut: it types nothing and still works (select all, then a
     // digit typed over the selection).
