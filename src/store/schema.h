@@ -47,8 +47,8 @@ Value defaultValue(Type type);
 // Identifies a store file: SQLite's application id in the file header ("POS1").
 inline constexpr std::int32_t kApplicationId = 0x504F5331;
 // 1: the eleven tables; 2: the table of reports, holding the receipt's layout; 3: every row
-// carries a key of the store's own.
-inline constexpr int kSchemaVersion = 3;
+// carries a key of the store's own; 4: the sales journal (journal.h) and the day's report.
+inline constexpr int kSchemaVersion = 4;
 
 // The column, first in every table, holding each row's key: an INTEGER PRIMARY KEY
 // AUTOINCREMENT, so a key is never handed out twice and survives VACUUM. Rows keep the order of
@@ -62,6 +62,10 @@ inline constexpr QStringView kReportsTable = u"Reports";
 inline constexpr QStringView kReceiptReport = u"rptReceipt";
 // The receipt's layout a new store starts with (see the receipt's renderer for its form).
 QString defaultReceiptLayout();
+// The report printed when the day is closed, made from the sales journal.
+inline constexpr QStringView kDayReport = u"rptDayReport";
+// The day's report's layout a new store starts with (see the day report's renderer for its form).
+QString defaultDayReportLayout();
 
 } // namespace schema
 } // namespace store

@@ -2,6 +2,7 @@
 
 #include "store/convert.h"
 #include "store/error.h"
+#include "store/journal.h"
 #include "store/record_source.h"
 #include "store/replication_tracking.h"
 #include "store/statement.h"
@@ -135,20 +136,29 @@ void addRowKeys(Store& store, int version)
     }
 }
 
+void addReport(Store& store, QStringView name, const QString& layout)
+{
+    Statement report = store.prepare(QStringLiteral("INSERT INTO %1 (\"Name\", \"Layout\") VALUES (?, ?)").arg(quoted(schema::kReportsTable.toString())));
+    report.bindText(1, name.toString());
+    report.bindText(2, layout);
+    report.step();
+}
+
 // Makes the tables that came after `version` of the store's layout, with the rows they start
-// with: the receipt's layout in the table of reports.
+// with: the layouts of the receipt and of the day's report in the table of reports.
 void addTables(Store& store, int version)
 {
     for (const TableDef& table : schema::tables()) {
         if (table.since <= version)
             continue;
         store.exec(createTableSql(table, table.qName()));
-        if (table.qName() == schema::kReportsTable) {
-            Statement report = store.prepare(QStringLiteral("INSERT INTO %1 (\"Name\", \"Layout\") VALUES (?, ?)").arg(quoted(table.qName())));
-            report.bindText(1, schema::kReceiptReport.toString());
-            report.bindText(2, schema::defaultReceiptLayout());
-            report.step();
-        }
+        if (table.qName() == schema::kReportsTable)
+            addReport(store, schema::kReceiptReport, schema::defaultReceiptLayout());
+    }
+    // The sales journal, with the layout of the day's report that is made from it.
+    if (version < journal::kSince) {
+        journal::install(store);
+        addReport(store, schema::kDayReport, schema::defaultDayReportLayout());
     }
 }
 
@@ -181,6 +191,8 @@ void checkTables(Store& store, int version)
         if (version >= kRowKeysSince && !keyed)
             notAStore(store.path(), QStringLiteral("its table %1 has no row key %2").arg(table.qName(), schema::kRowKey.toString()));
     }
+    if (version >= journal::kSince && !journal::installed(store))
+        notAStore(store.path(), QStringLiteral("it has no sales journal"));
 }
 
 // Has SQLite read every page of the file before anything is written: a damaged store is

@@ -1,6 +1,7 @@
 #include "store_fixture.h"
 
 #include "store/error.h"
+#include "store/journal.h"
 #include "store/query_source.h"
 #include "store/record_source.h"
 #include "store/schema.h"
@@ -139,6 +140,9 @@ private Q_SLOTS:
     void newStore_isItsOwnersAlone();
     void existingStore_keepsItsMode();
     void earlierStore_getsTheReceiptLayoutAndKeepsItsRows();
+    void storeBeforeTheJournal_getsItAndTheDayReport();
+    void journal_keepsSalesWholeAndNumbersOnlyGrow();
+    void journal_entryOfAFailedUnitIsNotKept();
     void storeWithoutRowKeys_getsThemInTheOrderOfItsRows_data();
     void storeWithoutRowKeys_getsThemInTheOrderOfItsRows();
     void storeWithoutRowKeys_thatCannotBeBroughtOverIsLeftAtItsLayout();
@@ -163,7 +167,8 @@ void TestStore::firstUse_createsEveryTableAndTheFirstRows()
 
     for (const store::TableDef& table : store::schema::tables()) {
         RecordSource source(*f.store, QStringLiteral("probe"), table.qName());
-        const int expected = (table.qName() == u"tblDailySale" || table.qName() == u"tblTax" || table.qName() == u"Reports") ? 1 : 0;
+        // The table of reports holds the receipt's layout and the day report's.
+        const int expected = (table.qName() == u"tblDailySale" || table.qName() == u"tblTax") ? 1 : table.qName() == u"Reports" ? 2 : 0;
         QVERIFY2(source.recordCount() == expected, qPrintable(table.qName()));
     }
     RecordSource day(*f.store, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"));
@@ -190,13 +195,13 @@ void TestStore::earlierStore_getsTheReceiptLayoutAndKeepsItsRows()
         prices.update();
     }
     f.store.reset();
-    runSql(f.path, "DROP TABLE Reports; PRAGMA user_version = 1;");
+    runSql(f.path, "DROP TABLE Reports; DROP TABLE SalesJournalLines; DROP TABLE SalesJournal; PRAGMA user_version = 1;");
 
     f.store = store::Store::open(f.path, f.today);
     QCOMPARE(queryOne(f.path, "PRAGMA user_version"), QVariant(qlonglong(store::schema::kSchemaVersion)));
     {
         RecordSource reports(*f.store, QStringLiteral("reports"), QStringLiteral("Reports"));
-        QCOMPARE(reports.recordCount(), 1);
+        QCOMPARE(reports.recordCount(), 2);
         QCOMPARE(reports.field(u"Name"), Value(QStringLiteral("rptReceipt")));
         QCOMPARE(reports.field(u"Layout"), Value(store::schema::defaultReceiptLayout()));
         RecordSource prices(*f.store, QStringLiteral("datProdPrice"), QStringLiteral("tblProductPrice"));
@@ -206,7 +211,128 @@ void TestStore::earlierStore_getsTheReceiptLayoutAndKeepsItsRows()
     // Opening it again changes nothing more.
     f.store.reset();
     f.store = store::Store::open(f.path, f.today);
-    QCOMPARE(RecordSource(*f.store, QStringLiteral("reports"), QStringLiteral("Reports")).recordCount(), 1);
+    QCOMPARE(RecordSource(*f.store, QStringLiteral("reports"), QStringLiteral("Reports")).recordCount(), 2);
+}
+
+namespace {
+
+store::journal::Entry saleOf(const QString& cashier, const QDate& day, std::int64_t tenThousandths, std::vector<store::journal::Line> lines)
+{
+    store::journal::Entry entry;
+    entry.at = QDateTime(day, QTime(9, 30, 15));
+    entry.businessDate = day;
+    entry.cashier = cashier;
+    entry.subtotal = Currency::fromUnits(tenThousandths);
+    entry.tax = Currency::fromUnits(tenThousandths / 10);
+    entry.total = Currency::fromUnits(tenThousandths + tenThousandths / 10);
+    entry.amountTendered = Currency::fromUnits(200000);
+    entry.change = Currency::fromUnits(200000 - entry.total.units());
+    entry.lines = std::move(lines);
+    return entry;
+}
+
+} // namespace
+
+// A store of the layout before the journal (made as that version of the program left it) gets the
+// journal's tables and the day report's layout when it is opened, and keeps what it held,
+// including a receipt layout of its own.
+void TestStore::storeBeforeTheJournal_getsItAndTheDayReport()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Grocery.mdb"));
+    makeStoreWithoutRowKeys(path, 2);
+    store::Store::open(path, QDate(2026, 12, 10)).reset();
+    // Now at the layout before the journal's: as a store that version made, with rows of its own.
+    runSql(path, "DROP TABLE SalesJournalLines; DROP TABLE SalesJournal; DELETE FROM Reports WHERE Name = 'rptDayReport'; "
+                 "PRAGMA user_version = 3;");
+
+    auto opened = store::Store::open(path, QDate(2026, 12, 10));
+    QCOMPARE(queryOne(path, "PRAGMA user_version"), QVariant(qlonglong(store::schema::kSchemaVersion)));
+    QCOMPARE(column(path, "SELECT Name || ':' || (Layout = '<p>{{Total}}</p>') FROM Reports ORDER BY RowKey"),
+        (QStringList{"rptReceipt:1", "rptDayReport:0"}));
+    QCOMPARE(column(path, "SELECT Layout FROM Reports WHERE Name = 'rptDayReport'"), QStringList{store::schema::defaultDayReportLayout()});
+    QCOMPARE(column(path, "SELECT Code FROM tblProductPrice ORDER BY RowKey"), (QStringList{"A1", "C3", "D4"}));
+    QVERIFY(store::journal::ofDay(*opened, QDate(2026, 12, 10), true).empty());
+    {
+        store::UnitOfWork unit(*opened);
+        QCOMPARE(store::journal::record(*opened, saleOf(QStringLiteral("Ann"), QDate(2026, 12, 10), 15000, {})), std::int64_t(1));
+        unit.commit();
+    }
+
+    // Opened again, it is left as it is; a store whose journal is gone is refused, untouched.
+    opened.reset();
+    opened = store::Store::open(path, QDate(2026, 12, 10));
+    QCOMPARE(column(path, "SELECT count(*) FROM Reports"), QStringList{"2"});
+    opened.reset();
+    runSql(path, "DROP TABLE SalesJournalLines;");
+    QCOMPARE(kindOf([&] { store::Store::open(path, QDate(2026, 12, 10)); }), ErrorKind::NotAStore);
+}
+
+// A sale goes in whole, lines in the order they were rung up, and is read back as written; sale
+// numbers only grow, across days and restarts, and are never handed out again.
+void TestStore::journal_keepsSalesWholeAndNumbersOnlyGrow()
+{
+    namespace journal = store::journal;
+    StoreFixture f;
+    const QDate monday(2026, 12, 7);
+    const QDate tuesday(2026, 12, 8);
+    const journal::Entry first = saleOf(QStringLiteral("Ann Lee"), monday, 45000,
+        {{QStringLiteral("ABC"), QStringLiteral("Milk"), QStringLiteral("Dairy"), 2, Currency::fromUnits(30000)},
+            {QStringLiteral("B12"), QStringLiteral("Bread é"), QString(), 1, Currency::fromUnits(15000)}});
+    std::int64_t numbers[3] = {};
+    {
+        store::UnitOfWork unit(*f.store);
+        numbers[0] = journal::record(*f.store, first);
+        numbers[1] = journal::record(*f.store, saleOf(QStringLiteral("Joe"), monday, 10000, {}));
+        unit.commit();
+    }
+    f.store.reset();
+    f.store = store::Store::open(f.path, f.today);
+    // The last sale is gone (by another tool): its number is not handed out again.
+    runSql(f.path, "DELETE FROM SalesJournal WHERE SaleNumber = 2;");
+    {
+        store::UnitOfWork unit(*f.store);
+        numbers[2] = journal::record(*f.store, saleOf(QStringLiteral("Ann Lee"), tuesday, 20000, {}));
+        unit.commit();
+    }
+    QCOMPARE(numbers[0], std::int64_t(1));
+    QCOMPARE(numbers[1], std::int64_t(2));
+    QCOMPARE(numbers[2], std::int64_t(3));
+
+    journal::Entry expected = first;
+    expected.number = 1;
+    QCOMPARE(journal::entry(*f.store, 1), std::optional(expected));
+    QCOMPARE(expected.units(), 3);
+    QCOMPARE(journal::ofDay(*f.store, monday, true), std::vector<journal::Entry>{expected});
+    QCOMPARE(journal::last(*f.store)->number, std::int64_t(3));
+    QVERIFY(!journal::entry(*f.store, 2));
+    QVERIFY(!journal::last(*f.store, journal::kNoSale));
+    // Amounts on disk as counts of ten-thousandths, times as ISO text.
+    QCOMPARE(column(f.path, "SELECT SoldAt || ' ' || BusinessDate || ' ' || Total FROM SalesJournal WHERE SaleNumber = 1"),
+        QStringList{"2026-12-07T09:30:15 2026-12-07 49500"});
+    QCOMPARE(column(f.path, "SELECT LineNumber || ' ' || Code || ' ' || LineTotal FROM SalesJournalLines ORDER BY LineNumber"),
+        (QStringList{"1 ABC 30000", "2 B12 15000"}));
+}
+
+// The journal's rows belong to the caller's unit of work: a unit that fails keeps none of them.
+void TestStore::journal_entryOfAFailedUnitIsNotKept()
+{
+    namespace journal = store::journal;
+    StoreFixture f;
+    const QDate day(2026, 12, 7);
+    f.store->setWriteHook([](const QString& table) {
+        if (table == journal::kLinesTable)
+            throw store::Error(ErrorKind::IO, QStringLiteral("disk full"), true);
+    });
+    QCOMPARE(kindOf([&] {
+        store::UnitOfWork unit(*f.store);
+        journal::record(*f.store, saleOf(QStringLiteral("Ann"), day, 15000, {{QStringLiteral("ABC"), QStringLiteral("Milk"), {}, 1, Currency::fromUnits(15000)}}));
+        unit.commit();
+    }),
+        ErrorKind::IO);
+    f.store->setWriteHook(nullptr);
+    QVERIFY(journal::ofDay(*f.store, day, true).empty());
+    QCOMPARE(column(f.path, "SELECT count(*) FROM SalesJournalLines"), QStringList{"0"});
 }
 
 // A store made before rows had keys of their own is brought over in one step: every row gets its
@@ -240,7 +366,7 @@ void TestStore::storeWithoutRowKeys_getsThemInTheOrderOfItsRows()
         RecordSource day(*opened, QStringLiteral("totalSale"), QStringLiteral("tblDailySale"));
         QCOMPARE(day.field(u"totalItems"), Value(std::int16_t(7)));
         RecordSource reports(*opened, QStringLiteral("reports"), QStringLiteral("Reports"));
-        QCOMPARE(reports.recordCount(), 1);
+        QCOMPARE(reports.recordCount(), 2);
         QCOMPARE(reports.field(u"Layout").toText(), version >= 2 ? QStringLiteral("<p>{{Total}}</p>") : store::schema::defaultReceiptLayout());
         store::QuerySource grid(*opened, QStringLiteral("Adodc1"), QStringLiteral("tblProductPrice"));
         QCOMPARE(grid.fieldNames(), (QStringList{"Code", "ProductName", "ProductPrice", "VPrice", "ProdCathegory"}));
@@ -505,7 +631,8 @@ void TestStore::notAStore_isRefusedAndLeftUnchanged()
             runSql(path, "DROP TABLE tblCathegory;");
         } else if (kind == u"earlier missing table") {
             // Refused before it is brought up to date: nothing is added to it.
-            runSql(path, "DROP TABLE Reports; DROP TABLE tblCathegory; PRAGMA user_version = 1;");
+            runSql(path, "DROP TABLE Reports; DROP TABLE tblCathegory; DROP TABLE SalesJournalLines; DROP TABLE SalesJournal; "
+                         "PRAGMA user_version = 1;");
         } else {
             runSql(path, "DROP TABLE Reports;");
         }
