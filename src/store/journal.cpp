@@ -37,6 +37,14 @@ CREATE TABLE "SalesJournalLines" (
     PRIMARY KEY ("SaleNumber", "LineNumber")
 ) WITHOUT ROWID)sql";
 
+constexpr const char* kCreateCloses = R"sql(
+CREATE TABLE "DayCloses" (
+    "CloseNumber" INTEGER PRIMARY KEY AUTOINCREMENT,
+    "ClosedAt" TEXT NOT NULL CHECK (length("ClosedAt") = 19),
+    "BusinessDate" TEXT NOT NULL CHECK (length("BusinessDate") = 10),
+    "LastSaleNumber" INTEGER NOT NULL CHECK ("LastSaleNumber" >= 0)
+))sql";
+
 constexpr const char* kCreateDayIndex = R"sql(CREATE INDEX "SalesJournal by day" ON "SalesJournal" ("BusinessDate", "SaleNumber"))sql";
 
 constexpr const char* kSalesColumns = R"sql("SaleNumber", "Kind", "SoldAt", "BusinessDate", "Cashier", "Subtotal", "Tax", "Total", "AmountTendered", "Change")sql";
@@ -67,6 +75,11 @@ bool hasColumns(Store& store, QStringView table, const QStringList& wanted)
             return false;
     }
     return true;
+}
+
+QString isoTime(const QDateTime& at)
+{
+    return at.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
 }
 
 void bindText(Statement& statement, int index, const QString& text)
@@ -117,11 +130,15 @@ void install(Store& store)
     store.exec(QString::fromUtf8(kCreateSales));
     store.exec(QString::fromUtf8(kCreateLines));
     store.exec(QString::fromUtf8(kCreateDayIndex));
+    store.exec(QString::fromUtf8(kCreateCloses));
 }
 
 bool installed(Store& store)
 {
-    return hasColumns(store, kSalesTable, salesColumns()) && hasColumns(store, kLinesTable, linesColumns());
+    static const QStringList closesColumns{
+        QStringLiteral("CloseNumber"), QStringLiteral("ClosedAt"), QStringLiteral("BusinessDate"), QStringLiteral("LastSaleNumber")};
+    return hasColumns(store, kSalesTable, salesColumns()) && hasColumns(store, kLinesTable, linesColumns())
+        && hasColumns(store, kClosesTable, closesColumns);
 }
 
 std::int64_t record(Store& store, const Entry& entry)
@@ -131,7 +148,7 @@ std::int64_t record(Store& store, const Entry& entry)
         R"sql(INSERT INTO "SalesJournal" ("Kind", "SoldAt", "BusinessDate", "Cashier", "Subtotal", "Tax", "Total", "AmountTendered", "Change")
               VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?))sql"));
     sale.bindText(1, entry.kind);
-    sale.bindText(2, entry.at.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
+    sale.bindText(2, isoTime(entry.at));
     sale.bindText(3, entry.businessDate.toString(Qt::ISODate));
     bindText(sale, 4, entry.cashier);
     sale.bindInt(5, entry.subtotal.units());
@@ -201,6 +218,55 @@ std::vector<Entry> ofDay(Store& store, const QDate& businessDate, bool withLines
             readLines(store, each);
     }
     return entries;
+}
+
+std::vector<Entry> sinceLastClose(Store& store, bool withLines)
+{
+    const std::int64_t after = lastClose(store).value_or(Close{}).lastEntry;
+    Statement rows = store.prepare(
+        QStringLiteral("SELECT %1 FROM \"SalesJournal\" WHERE \"SaleNumber\" > ? ORDER BY \"SaleNumber\"").arg(QString::fromUtf8(kSalesColumns)));
+    rows.bindInt(1, after);
+    std::vector<Entry> entries;
+    while (rows.step())
+        entries.push_back(readEntry(rows));
+    if (withLines) {
+        for (Entry& each : entries)
+            readLines(store, each);
+    }
+    return entries;
+}
+
+Close recordClose(Store& store, const QDateTime& at, const QDate& businessDate)
+{
+    Close close;
+    close.at = QDateTime(at.date(), QTime(at.time().hour(), at.time().minute(), at.time().second()));
+    close.businessDate = businessDate;
+    {
+        Statement lastNumber = store.prepare(QStringLiteral("SELECT coalesce(max(\"SaleNumber\"), 0) FROM \"SalesJournal\""));
+        lastNumber.step();
+        close.lastEntry = lastNumber.columnInt(0);
+    }
+    store.beforeWrite(kClosesTable.toString());
+    Statement insert = store.prepare(
+        QStringLiteral("INSERT INTO \"DayCloses\" (\"ClosedAt\", \"BusinessDate\", \"LastSaleNumber\") VALUES (?, ?, ?)"));
+    insert.bindText(1, isoTime(close.at));
+    insert.bindText(2, businessDate.toString(Qt::ISODate));
+    insert.bindInt(3, close.lastEntry);
+    insert.step();
+    Statement number = store.prepare(QStringLiteral("SELECT last_insert_rowid()"));
+    number.step();
+    close.number = number.columnInt(0);
+    return close;
+}
+
+std::optional<Close> lastClose(Store& store)
+{
+    Statement row = store.prepare(QStringLiteral(
+        "SELECT \"CloseNumber\", \"ClosedAt\", \"BusinessDate\", \"LastSaleNumber\" FROM \"DayCloses\" ORDER BY \"CloseNumber\" DESC LIMIT 1"));
+    if (!row.step())
+        return std::nullopt;
+    return Close{row.columnInt(0), QDateTime::fromString(row.columnText(1), Qt::ISODate), QDate::fromString(row.columnText(2), Qt::ISODate),
+        row.columnInt(3)};
 }
 
 } // namespace store::journal

@@ -25,6 +25,8 @@ class Store;
 //   sale, "NoSale" for the cash drawer opened without one. Times are ISO 8601 text, amounts
 //   integer counts of ten-thousandths, as everywhere in the store.
 // - SalesJournalLines: the lines of each sale, numbered from 1 in the order they were rung up.
+// - DayCloses: one row per close of the day, with the last journal number it closed; the sales
+//   after it are the ones whose money is in the day's takings now.
 //
 // The journal is the till's own record: it is copied with the store, never merged by a
 // synchronisation, and never changed once written.
@@ -35,6 +37,7 @@ inline constexpr int kSince = 4;
 
 inline constexpr QStringView kSalesTable = u"SalesJournal";
 inline constexpr QStringView kLinesTable = u"SalesJournalLines";
+inline constexpr QStringView kClosesTable = u"DayCloses";
 
 inline constexpr QStringView kSale = u"Sale";
 inline constexpr QStringView kNoSale = u"NoSale";
@@ -82,6 +85,24 @@ std::optional<Entry> entry(Store& store, std::int64_t number);
 std::optional<Entry> last(Store& store, QStringView kind = kSale);
 // The entries of a business day, in the order of their numbers; with their lines when asked.
 std::vector<Entry> ofDay(Store& store, const QDate& businessDate, bool withLines);
+
+// A close of the day: when, which business day, and the last journal number it took in.
+struct Close {
+    std::int64_t number = 0;
+    QDateTime at;
+    QDate businessDate;
+    std::int64_t lastEntry = 0; // 0 when the journal was empty
+    bool operator==(const Close&) const = default;
+};
+
+// The entries not closed yet (after the last close's last entry), in the order of their numbers,
+// with their lines when asked: the sales whose money the day's takings hold.
+std::vector<Entry> sinceLastClose(Store& store, bool withLines);
+// Records a close of the business day `businessDate` at `at`, taking in every entry so far, inside
+// the caller's unit of work (the close's own), and returns it.
+Close recordClose(Store& store, const QDateTime& at, const QDate& businessDate);
+// The last close; none before the first.
+std::optional<Close> lastClose(Store& store);
 
 } // namespace journal
 } // namespace store

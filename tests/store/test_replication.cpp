@@ -455,7 +455,7 @@ void TestReplication::marking_olderLayout_isBroughtUpToDateAndStillTracked()
     const QString guids = QStringLiteral("SELECT RowGuid FROM \"Replication Rows\" WHERE TableName = 'tblProductPrice' ORDER BY RowKey");
     const QStringList named = Plain(pair.path).rows(guids);
     QCOMPARE(Plain(pair.path).exec(QStringLiteral("DROP TABLE Reports; DELETE FROM \"Replication Rows\" WHERE TableName = 'Reports'; "
-                                                  "DROP TABLE SalesJournalLines; DROP TABLE SalesJournal; PRAGMA user_version = 1;")),
+                                                  "DROP TABLE SalesJournalLines; DROP TABLE SalesJournal; DROP TABLE DayCloses; PRAGMA user_version = 1;")),
         SQLITE_OK);
     QCOMPARE(triggerCount(pair.path), 3 * (int(store::schema::tables().size()) - 1));
 

@@ -195,7 +195,7 @@ void TestStore::earlierStore_getsTheReceiptLayoutAndKeepsItsRows()
         prices.update();
     }
     f.store.reset();
-    runSql(f.path, "DROP TABLE Reports; DROP TABLE SalesJournalLines; DROP TABLE SalesJournal; PRAGMA user_version = 1;");
+    runSql(f.path, "DROP TABLE Reports; DROP TABLE SalesJournalLines; DROP TABLE SalesJournal; DROP TABLE DayCloses; PRAGMA user_version = 1;");
 
     f.store = store::Store::open(f.path, f.today);
     QCOMPARE(queryOne(f.path, "PRAGMA user_version"), QVariant(qlonglong(store::schema::kSchemaVersion)));
@@ -243,7 +243,7 @@ void TestStore::storeBeforeTheJournal_getsItAndTheDayReport()
     makeStoreWithoutRowKeys(path, 2);
     store::Store::open(path, QDate(2026, 12, 10)).reset();
     // Now at the layout before the journal's: as a store that version made, with rows of its own.
-    runSql(path, "DROP TABLE SalesJournalLines; DROP TABLE SalesJournal; DELETE FROM Reports WHERE Name = 'rptDayReport'; "
+    runSql(path, "DROP TABLE SalesJournalLines; DROP TABLE SalesJournal; DROP TABLE DayCloses; DELETE FROM Reports WHERE Name = 'rptDayReport'; "
                  "PRAGMA user_version = 3;");
 
     auto opened = store::Store::open(path, QDate(2026, 12, 10));
@@ -312,6 +312,28 @@ void TestStore::journal_keepsSalesWholeAndNumbersOnlyGrow()
         QStringList{"2026-12-07T09:30:15 2026-12-07 49500"});
     QCOMPARE(column(f.path, "SELECT LineNumber || ' ' || Code || ' ' || LineTotal FROM SalesJournalLines ORDER BY LineNumber"),
         (QStringList{"1 ABC 30000", "2 B12 15000"}));
+
+    // A close takes in every sale so far: the sales after it are the next day's.
+    QCOMPARE(journal::sinceLastClose(*f.store, false).size(), std::size_t(2));
+    QVERIFY(!journal::lastClose(*f.store));
+    journal::Close closed;
+    {
+        store::UnitOfWork unit(*f.store);
+        closed = journal::recordClose(*f.store, QDateTime(tuesday, QTime(21, 5, 7, 500)), tuesday);
+        unit.commit();
+    }
+    QCOMPARE(closed, (journal::Close{1, QDateTime(tuesday, QTime(21, 5, 7)), tuesday, 3}));
+    QCOMPARE(journal::lastClose(*f.store), std::optional(closed));
+    QVERIFY(journal::sinceLastClose(*f.store, true).empty());
+    {
+        store::UnitOfWork unit(*f.store);
+        journal::record(*f.store, saleOf(QStringLiteral("Joe"), tuesday.addDays(1), 10000, {{QStringLiteral("ABC"), QStringLiteral("Milk"), {}, 1, Currency::fromUnits(10000)}}));
+        unit.commit();
+    }
+    const std::vector<journal::Entry> open = journal::sinceLastClose(*f.store, true);
+    QCOMPARE(open.size(), std::size_t(1));
+    QCOMPARE(open.front().number, std::int64_t(4));
+    QCOMPARE(open.front().lines.size(), std::size_t(1));
 }
 
 // The journal's rows belong to the caller's unit of work: a unit that fails keeps none of them.
@@ -632,7 +654,7 @@ void TestStore::notAStore_isRefusedAndLeftUnchanged()
         } else if (kind == u"earlier missing table") {
             // Refused before it is brought up to date: nothing is added to it.
             runSql(path, "DROP TABLE Reports; DROP TABLE tblCathegory; DROP TABLE SalesJournalLines; DROP TABLE SalesJournal; "
-                         "PRAGMA user_version = 1;");
+                         "DROP TABLE DayCloses; PRAGMA user_version = 1;");
         } else {
             runSql(path, "DROP TABLE Reports;");
         }
