@@ -116,7 +116,9 @@ int main(int argc, char* argv[])
     const startup::StoreLock lock(storePath);
     std::future<std::unique_ptr<store::Store>> opening;
     if (lock.isHeld())
-        opening = std::async(std::launch::async, [&storePath, today = clock.today()] { return store::Store::open(storePath, today); });
+        opening = std::async(std::launch::async, [&storePath, today = clock.today()] {
+            return store::Store::open(storePath, today, store::Store::Check::BeforeFirstWrite);
+        });
 
     QApplication application(argc, argv);
     ui::QtServices services;
@@ -163,6 +165,10 @@ int main(int argc, char* argv[])
     replication::registerWindows(windows);
     quitWhenShown(application, qEnvironmentVariable("POS_QUIT_WHEN_SHOWN"));
     windows.show(QString::fromLatin1(startup::SplashWindow::kName));
+    // Every page of the store is checked while the splash waits; the first write, the day's
+    // roll-over at the end of the wait (or the settling of an interrupted sale above), waits for
+    // the check, and a damaged store is refused before anything is written to it.
+    store->checkInBackground();
     if (!windows.anyVisible())
         return 0;
     return application.exec();
