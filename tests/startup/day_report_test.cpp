@@ -228,10 +228,10 @@ void TestDayReport::programsOwnLayout_showsEveryFigure()
     QCOMPARE(t.reports().size(), 1);
     // A table's cells come out one to a line.
     const QString text = u'\n' + t.reports().at(0) + u'\n';
-    for (const QString& expected : {QStringLiteral("DAY REPORT\n10-Dec-26\nprinted 11-Dec-26 7:45:00 AM"), QStringLiteral("First sale\n1"),
+    for (const QString& expected : {QStringLiteral("DAY REPORT\nBusiness day 10-Dec-26\nprinted 11-Dec-26 7:45:00 AM"), QStringLiteral("First sale\n1"),
              QStringLiteral("Last sale\n5"), QStringLiteral("Sales\n4"), QStringLiteral("Units sold\n13"), QStringLiteral("Takings\n$24.73"),
              QStringLiteral("Tax collected\n$1.64"), QStringLiteral("Ann Lee\n2\n$21.89"), QStringLiteral("Bob\n2\n$2.84"),
-             QStringLiteral("Meat\n0\nBakery\n1\nFruits\n6\nDairy\n6")}) {
+             QStringLiteral("Category\nUnits\nMeat\n0\nBakery\n1\nFruits\n6\nDairy\n6")}) {
         QVERIFY2(text.contains(u'\n' + expected + u'\n'), qPrintable(expected + QStringLiteral(" is not in:\n") + t.reports().at(0)));
     }
 }
