@@ -6,6 +6,7 @@
 #include "platform/drive_types.h"
 #include "platform/platform.h"
 #include "platform/printer.h"
+#include "startup/day_report.h"
 #include "startup/splash_window.h"
 #include "startup/store_lock.h"
 #include "startup/windows.h"
@@ -135,6 +136,8 @@ int main(int argc, char* argv[])
 
     // Receipts go to the default printer; without one they are kept as PDF files beside the store.
     platform.setPrinter(std::make_unique<platform::SystemPrinter>(QFileInfo(storePath).dir().filePath(QStringLiteral("Receipts"))));
+    // The day's report too, kept apart in a folder of its own.
+    platform.setReportPrinter(std::make_unique<platform::SystemPrinter>(startup::reportsFolder(storePath)));
     std::unique_ptr<store::Store> store;
     try {
         store = opening.get();

@@ -6,8 +6,10 @@
 #include "app/app_info.h"
 #include "app/clock.h"
 #include "app/context.h"
+#include "startup/day_report.h"
 #include "store/convert.h"
 #include "store/error.h"
+#include "store/journal.h"
 #include "store/record_source.h"
 #include "store/unit_of_work.h"
 #include "ui/bound_date_picker.h"
@@ -91,10 +93,16 @@ void MainWindow::cmdSair_Click()
         }
 
         const std::optional<int> storedYear = yearOf(YearSale->field(u"Ano"));
+        std::optional<DaySales> closed;
         if (storedYear == businessYear)
-            closeDay();
+            closed = closeDay();
         else if (storedYear && *storedYear + 1 == businessYear)
-            rollYearOver();
+            closed = rollYearOver();
+
+        // The close is in the store: the day's report is printed before the program ends. It
+        // never stops the end; a report that cannot be printed is kept and the manager told.
+        if (closed)
+            printDayReport(context(), *closed, *this);
         context().ui.end();
     } catch (const store::Error& error) {
         // A failure part-way leaves the menu shown; the unit of work it was in wrote nothing. A
@@ -107,9 +115,10 @@ void MainWindow::cmdSair_Click()
     }
 }
 
-void MainWindow::closeDay()
+DaySales MainWindow::closeDay()
 {
     store::UnitOfWork unit(context().store);
+    DaySales taken{Dta->date(), store::journal::sinceLastClose(context().store, true)};
     const store::Currency daily = amount(*totalSale, u"DailySale");
 
     YearSale->edit();
@@ -128,14 +137,18 @@ void MainWindow::closeDay()
     totalSale->setField(u"tDate", context().clock.today());
     totalSale->setField(u"totalItems", std::int16_t(0));
     totalSale->update();
+    // The journal's sales so far are this close's.
+    store::journal::recordClose(context().store, context().clock.current(), taken.day);
     unit.commit();
+    return taken;
 }
 
-void MainWindow::rollYearOver()
+DaySales MainWindow::rollYearOver()
 {
     // The last-year row is written before the year row goes, and both in one unit: the year's
     // figures are never in neither table.
     store::UnitOfWork unit(context().store);
+    DaySales taken{Dta->date(), store::journal::sinceLastClose(context().store, true)};
     if (lastYear->recordCount() > 0)
         lastYear->edit();
     else
@@ -149,7 +162,9 @@ void MainWindow::rollYearOver()
     lastYear->setField(u"AnualTotal", total);
     lastYear->update();
     YearSale->remove();
+    store::journal::recordClose(context().store, context().clock.current(), taken.day);
     unit.commit();
+    return taken;
 }
 
 } // namespace startup
