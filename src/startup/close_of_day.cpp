@@ -97,7 +97,7 @@ void MainWindow::cmdSair_Click()
         if (storedYear == businessYear)
             closed = closeDay();
         else if (storedYear && *storedYear + 1 == businessYear)
-            closed = rollYearOver();
+            rollYearOver(); // the day's takings stay for the next close, and its report
 
         // The close is in the store: the day's report is printed before the program ends. It
         // never stops the end; a report that cannot be printed is kept and the manager told.
@@ -143,12 +143,11 @@ DaySales MainWindow::closeDay()
     return taken;
 }
 
-DaySales MainWindow::rollYearOver()
+void MainWindow::rollYearOver()
 {
     // The last-year row is written before the year row goes, and both in one unit: the year's
     // figures are never in neither table.
     store::UnitOfWork unit(context().store);
-    DaySales taken{Dta->date(), store::journal::sinceLastClose(context().store, true)};
     if (lastYear->recordCount() > 0)
         lastYear->edit();
     else
@@ -162,9 +161,7 @@ DaySales MainWindow::rollYearOver()
     lastYear->setField(u"AnualTotal", total);
     lastYear->update();
     YearSale->remove();
-    store::journal::recordClose(context().store, context().clock.current(), taken.day);
     unit.commit();
-    return taken;
 }
 
 } // namespace startup

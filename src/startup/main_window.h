@@ -69,7 +69,7 @@ private:
     void cmdSair_Click();
     // Each close returns what it took in from the sales journal, for the day's report.
     DaySales closeDay();
-    DaySales rollYearOver();
+    void rollYearOver();
 
     // Shows a window the main menu opens, when the program has it.
     bool showIfPresent(const QString& name);

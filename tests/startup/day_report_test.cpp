@@ -167,7 +167,7 @@ private Q_SLOTS:
     void figures();
     void programsOwnLayout_showsEveryFigure();
     void twoClosesInARow_eachReportsOnlyItsOwnSales();
-    void yearRollOver_printsTheReportToo();
+    void yearRollOver_leavesTheDayToTheNextClose();
     void brokenLayout_printsWithTheProgramsOwn_data();
     void brokenLayout_printsWithTheProgramsOwn();
     void printerFailure_keepsAPdfAndTheDayClosed_data();
@@ -264,23 +264,33 @@ void TestDayReport::twoClosesInARow_eachReportsOnlyItsOwnSales()
     QCOMPARE(last->at, QDateTime(kDay.addDays(1), QTime(7, 45, 0)));
 }
 
-void TestDayReport::yearRollOver_printsTheReportToo()
+// The first close of a new year keeps the last year's figures and books nothing of the day: the
+// day's sales stay for the next close, which reports them with its own.
+void TestDayReport::yearRollOver_leavesTheDayToTheNextClose()
 {
     const QDate secondOfJanuary(2027, 1, 2);
     ReportFixture t(secondOfJanuary, secondOfJanuary, 2026);
     t.setLayout(kFiguresLayout);
+    startup::MainWindow* menu = t.menu();
     t.sell({sale(QStringLiteral("Ann Lee"), 0.5, {line(QStringLiteral("Bakery"), 4, 8)})});
-    t.closeTheDay(t.menu());
+    t.closeTheDay(menu);
 
     QCOMPARE(t.ui.failures(), QString());
-    QCOMPARE(t.reports(),
-        QStringList{QStringLiteral("Day 02-Jan-27 | First 1 | Last 1 | Sales 1 | Units 4 | Takings $8.50 | Tax $0.50"
-                                   " | Ann Lee: 1 $8.50 | Bakery: 4 | printed 02-Jan-27 7:45:00 AM")});
+    QCOMPARE(t.reports(), QStringList());
     RecordSource year(*t.store, QStringLiteral("y"), QStringLiteral("YearSales"));
     QCOMPARE(year.recordCount(), 0);
+    QVERIFY(!journal::lastClose(*t.store));
+    QCOMPARE(journal::sinceLastClose(*t.store, false).size(), std::size_t(1));
+    QVERIFY(t.ui.ended());
+
+    t.sell({sale(QStringLiteral("Bob"), 0, {line(QStringLiteral("Dairy"), 1, 2)})});
+    t.closeTheDay(menu);
+    QCOMPARE(t.ui.failures(), QString());
+    QCOMPARE(t.reports(),
+        QStringList{QStringLiteral("Day 02-Jan-27 | First 1 | Last 2 | Sales 2 | Units 5 | Takings $10.50 | Tax $0.50"
+                                   " | Ann Lee: 1 $8.50 | Bob: 1 $2.00 | Bakery: 4 | Dairy: 1 | printed 02-Jan-27 7:45:00 AM")});
     QCOMPARE(journal::lastClose(*t.store).value_or(journal::Close{}).businessDate, secondOfJanuary);
     QVERIFY(journal::sinceLastClose(*t.store, false).empty());
-    QVERIFY(t.ui.ended());
 }
 
 void TestDayReport::brokenLayout_printsWithTheProgramsOwn_data()
