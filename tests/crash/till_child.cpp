@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "platform/printer.h"
 #include "register/cash_register_window.h"
+#include "register/sale_recovery.h"
 #include "register/windows.h"
 #include "replication/backup_window.h"
 #include "replication/windows.h"
@@ -758,6 +759,11 @@ QString sellOneUnit(const QString& root, QDate today, SaleAfterKill& sale)
     sale = SaleAfterKill();
     try {
         Run run(root, today);
+        // The start settles a sale the kill left open before any window opens, as the program's own does.
+        const cashregister::SaleRecovery recovery
+            = cashregister::recoverInterruptedSale(*run.store, run.platform.printer(), run.clock.current(), run.context.locale);
+        if (recovery.outcome == cashregister::SaleRecovery::Outcome::NotRecovered)
+            return QStringLiteral("the sale left open was not settled: ") + recovery.failure;
         const QString beforeText = TillState::readFrom(*run.store);
         const int unitsBefore = unitsAccounted(*run.store);
         startup::MainWindow* menu = run.start();
