@@ -154,12 +154,18 @@ QString backUpInto(Store& store, const QString& folder, const QString& name)
     return {};
 }
 
-// Deletes the oldest backups of the store beyond the newest `kept`.
+// Deletes the oldest backups of the store beyond the newest `kept`, and what a program stopped
+// in the middle of a backup left half made.
 void rotate(const QString& folder, const QString& storePath, int kept)
 {
     const QStringList backups = list(folder, storePath);
     for (qsizetype i = 0; i + kept < backups.size(); ++i)
         QFile::remove(QDir(folder).filePath(backups.at(i)));
+    const QRegularExpression ours = backupPattern(QFileInfo(storePath));
+    for (const QString& name : QDir(folder).entryList({QStringLiteral("*.partial"), QStringLiteral("*.partial-journal")}, QDir::Files | QDir::Hidden)) {
+        if (ours.match(name.left(name.lastIndexOf(QStringLiteral(".partial")))).hasMatch())
+            QFile::remove(QDir(folder).filePath(name));
+    }
 }
 
 } // namespace

@@ -31,7 +31,7 @@ struct Copy {
 // free in every folder. Each copy is written under a temporary name ("….partial"), must pass
 // SQLite's integrity check and open as a store of this program, is flushed to the disk and only
 // then gets its name; a folder then keeps the newest `kept` backups of this store and deletes the
-// older ones. Files in the folder that are not this store's backups are never touched. Never
+// older ones, and the copies an earlier backup left half made. Files in the folder that are not this store's backups are never touched. Never
 // throws: a folder that fails is told in its Copy, and the others are made all the same. The
 // store must have no unit of work open.
 std::vector<Copy> make(Store& store, const QDate& date, const QStringList& folders, int kept = kKept);

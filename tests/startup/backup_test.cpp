@@ -224,7 +224,7 @@ void TestBackup::close_backsUpTheStoreVerified()
 }
 
 // A 31st backup deletes the oldest of the store's backups, by the date and number in the name,
-// and never a file that is not one of them.
+// and a backup of the store left half made, but never a file that is not one of them.
 void TestBackup::close_keepsTheNewest30AndNoOtherFile()
 {
     ClosingDay t;
@@ -235,8 +235,10 @@ void TestBackup::close_keepsTheNewest30AndNoOtherFile()
     for (int day = 2; day <= 29; ++day)
         ours << QStringLiteral("Grocery 2026-11-%1.mdb").arg(day, 2, 10, QLatin1Char('0'));
     const QStringList foreign{QStringLiteral("Grocery 2026-10-01.mdb.txt"), QStringLiteral("Notes.txt"), QStringLiteral("Other 2020-01-01.mdb"),
-        QStringLiteral("Grocery.mdb"), QStringLiteral("Grocery 2026-13-45.mdb")};
-    for (const QString& name : ours + foreign)
+        QStringLiteral("Grocery.mdb"), QStringLiteral("Grocery 2026-13-45.mdb"), QStringLiteral("Other 2020-01-01.mdb.partial")};
+    // A backup that a program stopped in the middle of.
+    const QString halfMade = QStringLiteral("Grocery 2026-11-30.mdb.partial");
+    for (const QString& name : ours + foreign + QStringList{halfMade})
         QVERIFY(writeFile(QDir(t.backups()).filePath(name), "kept by someone"));
     QCOMPARE(ours.size(), 30);
 
@@ -248,6 +250,7 @@ void TestBackup::close_keepsTheNewest30AndNoOtherFile()
     QCOMPARE(store::backup::list(t.backups(), t.storePath()), expected);
     for (const QString& name : foreign)
         QVERIFY2(QFileInfo::exists(QDir(t.backups()).filePath(name)), qPrintable(name));
+    QVERIFY(!QFileInfo::exists(QDir(t.backups()).filePath(halfMade)));
     QCOMPARE(filesIn(t.backups()).size(), 30 + foreign.size());
 }
 
