@@ -6,6 +6,7 @@
 #include "platform/drive_types.h"
 #include "platform/platform.h"
 #include "platform/printer.h"
+#include "startup/day_report.h"
 #include "startup/restore.h"
 #include "startup/splash_window.h"
 #include "startup/store_lock.h"
@@ -128,7 +129,9 @@ int main(int argc, char* argv[])
     const startup::StoreLock lock(storePath);
     std::future<std::unique_ptr<store::Store>> opening;
     if (lock.isHeld())
-        opening = std::async(std::launch::async, [&storePath, today = clock.today()] { return store::Store::open(storePath, today); });
+        opening = std::async(std::launch::async, [&storePath, today = clock.today()] {
+            return store::Store::open(storePath, today, store::Store::Check::BeforeFirstWrite);
+        });
 
     QApplication application(argc, argv);
     ui::QtServices services;
@@ -145,6 +148,8 @@ int main(int argc, char* argv[])
 
     // Receipts go to the default printer; without one they are kept as PDF files beside the store.
     platform.setPrinter(std::make_unique<platform::SystemPrinter>(QFileInfo(storePath).dir().filePath(QStringLiteral("Receipts"))));
+    // The day's report too, kept apart in a folder of its own.
+    platform.setReportPrinter(std::make_unique<platform::SystemPrinter>(startup::reportsFolder(storePath)));
     std::unique_ptr<store::Store> store;
     try {
         store = opening.get();
@@ -175,6 +180,10 @@ int main(int argc, char* argv[])
     replication::registerWindows(windows);
     quitWhenShown(application, qEnvironmentVariable("POS_QUIT_WHEN_SHOWN"));
     windows.show(QString::fromLatin1(startup::SplashWindow::kName));
+    // Every page of the store is checked while the splash waits; the first write, the day's
+    // roll-over at the end of the wait (or the settling of an interrupted sale above), waits for
+    // the check, and a damaged store is refused before anything is written to it.
+    store->checkInBackground();
     if (!windows.anyVisible())
         return 0;
     return application.exec();

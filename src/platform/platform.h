@@ -49,6 +49,11 @@ public:
     Printer& printer() { return *m_printer; }
     void setPrinter(std::unique_ptr<Printer> printer) { m_printer = std::move(printer); }
 
+    // The printer of the reports (the day's report), which keep the documents they do not print
+    // apart from the receipts; until one is set, the printer above.
+    Printer& reportPrinter() { return m_reportPrinter ? *m_reportPrinter : *m_printer; }
+    void setReportPrinter(std::unique_ptr<Printer> printer) { m_reportPrinter = std::move(printer); }
+
 private:
     Drives m_drives;
     std::unique_ptr<DisplaySettings> m_displaySettings;
@@ -57,6 +62,7 @@ private:
     std::unique_ptr<Registry> m_registry;
     std::unique_ptr<HelpViewer> m_helpViewer;
     std::unique_ptr<Printer> m_printer;
+    std::unique_ptr<Printer> m_reportPrinter;
 };
 
 } // namespace platform

@@ -350,6 +350,16 @@ PrintOutcome SystemPrinter::print(const QTextDocument& document, const QString& 
     throw PrintError(failure + QStringLiteral(" A copy was saved as %1.").arg(nativePath(copy)), copy);
 }
 
+QString keepAsPdf(const QTextDocument& document, const QString& folder, const QString& name)
+{
+    QTemporaryFile file(QDir(jobFolder(folder)).filePath(QStringLiteral("point-of-sale-XXXXXX.pdf")));
+    if (!file.open())
+        throw PrintError(QStringLiteral("The document could not be made ready for printing."));
+    renderPdf(document, file, name);
+    file.close();
+    return keepInFolder(file.fileName(), folder, name);
+}
+
 PrintOutcome NoPrinter::print(const QTextDocument&, const QString&)
 {
     throw PrintError(QStringLiteral("No printer is set up."));

@@ -79,6 +79,11 @@ private:
     std::shared_ptr<struct PrintJob> m_lastJob;
 };
 
+// Keeps the document as a PDF file in `folder` (made when missing, its owner's alone), laid out
+// and named as SystemPrinter keeps the documents it does not print, and returns the file's full
+// path. Throws PrintError when it cannot be written.
+QString keepAsPdf(const QTextDocument& document, const QString& folder, const QString& name);
+
 // A printer that prints nothing: every print() throws PrintError saying no printer is set up.
 class NoPrinter final : public Printer {
 public:

@@ -8,9 +8,11 @@
 #include "app/context.h"
 #include "platform/drives.h"
 #include "platform/platform.h"
+#include "startup/day_report.h"
 #include "store/backup.h"
 #include "store/convert.h"
 #include "store/error.h"
+#include "store/journal.h"
 #include "store/record_source.h"
 #include "store/store.h"
 #include "store/unit_of_work.h"
@@ -119,12 +121,19 @@ void MainWindow::cmdSair_Click()
         }
 
         const std::optional<int> storedYear = yearOf(YearSale->field(u"Ano"));
+        std::optional<DaySales> closed;
         if (storedYear == businessYear)
-            closeDay();
+            closed = closeDay();
         else if (storedYear && *storedYear + 1 == businessYear)
-            rollYearOver();
+            closed = rollYearOver();
+
+        // The close is in the store: the day's report is printed before the program ends. It
+        // never stops the end; a report that cannot be printed is kept and the manager told.
+        if (closed)
+            printDayReport(context(), *closed, *this);
         // The store as this close left it, kept in Backups; never stops the program's end.
-        backUpTheStore(context(), Dta->date());
+        if (closed)
+            backUpTheStore(context(), closed->day);
         context().ui.end();
     } catch (const store::Error& error) {
         // A failure part-way leaves the menu shown; the unit of work it was in wrote nothing. A
@@ -137,9 +146,10 @@ void MainWindow::cmdSair_Click()
     }
 }
 
-void MainWindow::closeDay()
+DaySales MainWindow::closeDay()
 {
     store::UnitOfWork unit(context().store);
+    DaySales taken{Dta->date(), store::journal::sinceLastClose(context().store, true)};
     const store::Currency daily = amount(*totalSale, u"DailySale");
 
     YearSale->edit();
@@ -158,14 +168,18 @@ void MainWindow::closeDay()
     totalSale->setField(u"tDate", context().clock.today());
     totalSale->setField(u"totalItems", std::int16_t(0));
     totalSale->update();
+    // The journal's sales so far are this close's.
+    store::journal::recordClose(context().store, context().clock.current(), taken.day);
     unit.commit();
+    return taken;
 }
 
-void MainWindow::rollYearOver()
+DaySales MainWindow::rollYearOver()
 {
     // The last-year row is written before the year row goes, and both in one unit: the year's
     // figures are never in neither table.
     store::UnitOfWork unit(context().store);
+    DaySales taken{Dta->date(), store::journal::sinceLastClose(context().store, true)};
     if (lastYear->recordCount() > 0)
         lastYear->edit();
     else
@@ -179,7 +193,9 @@ void MainWindow::rollYearOver()
     lastYear->setField(u"AnualTotal", total);
     lastYear->update();
     YearSale->remove();
+    store::journal::recordClose(context().store, context().clock.current(), taken.day);
     unit.commit();
+    return taken;
 }
 
 } // namespace startup

@@ -21,6 +21,8 @@ class HTMLHelp;
 
 namespace startup {
 
+struct DaySales;
+
 // frmMain: the hub of the program. Loaded once by the splash and kept for the whole run; the
 // other screens hide it while they are open and show it again when they are left.
 class MainWindow : public app::Window {
@@ -65,8 +67,9 @@ private:
     void cmdajuda_Click();
     // Closing the day (close_of_day.cpp).
     void cmdSair_Click();
-    void closeDay();
-    void rollYearOver();
+    // Each close returns what it took in from the sales journal, for the day's report.
+    DaySales closeDay();
+    DaySales rollYearOver();
 
     // Shows a window the main menu opens, when the program has it.
     bool showIfPresent(const QString& name);

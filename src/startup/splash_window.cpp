@@ -156,9 +156,10 @@ void SplashWindow::Timer1_Timer()
             context().windows.show(QStringLiteral("frmTip"));
     } catch (const store::Error& error) {
         // A failure of the roll-over or the hand-over closes the splash without a message; a disk
-        // that failed under the roll-over is told first, since the program then ends with nothing
-        // on the screen. The unit of work wrote nothing, and the next start counts the day.
-        if (error.diskFailure() && !rolledOver)
+        // that failed under the roll-over, or a store found damaged before it, is told first,
+        // since the program then ends with nothing on the screen. The unit of work wrote nothing,
+        // and the next start counts the day.
+        if ((error.diskFailure() || error.kind() == store::ErrorKind::NotAStore) && !rolledOver)
             context().ui.message(kNotStartedText.toString() + error.message(), context().app.title, ui::Icon::Critical, ui::Buttons::Ok);
     } catch (...) {
         // A failure of the roll-over or the hand-over closes the splash without a message.

@@ -12,7 +12,7 @@ QString defaultDayReportLayout()
     return QStringLiteral(R"layout(<html>
 <body style="font-family: 'DejaVu Sans Mono', 'Liberation Mono', monospace; font-size: 9pt;">
 <p align="center" style="font-size: 12pt;"><b>Point of Sale</b></p>
-<p align="center">DAY REPORT<br/>{{Day}}<br/>printed {{Date}}  {{Time}}</p>
+<p align="center">DAY REPORT<br/>Business day {{Day}}<br/>printed {{Date}}  {{Time}}</p>
 <table width="100%" cellspacing="0" cellpadding="1">
 <tr><td>First sale</td><td align="right">{{FirstSale}}</td></tr>
 <tr><td>Last sale</td><td align="right">{{LastSale}}</td></tr>
@@ -30,6 +30,7 @@ QString defaultDayReportLayout()
 <hr/>
 <p><b>Units by category</b></p>
 <table width="100%" cellspacing="0" cellpadding="1">
+<tr><th align="left">Category</th><th align="right">Units</th></tr>
 {{#categories}}<tr><td>{{Category}}</td><td align="right">{{Units}}</td></tr>
 {{/categories}}</table>
 <hr/>

@@ -1045,7 +1045,7 @@ std::unique_ptr<ReplicaDatabase> ReplicaDatabase::open(const QString& path, Use 
     }
     try {
         // The checks of the program's own open, and the same upgrade of an older store.
-        std::unique_ptr<Store> opened = Store::openExisting(path);
+        std::unique_ptr<Store> opened = Store::openExisting(path, Store::Check::Now);
         sqlite3* db = opened->m_db;
         opened->m_db = nullptr;
         std::unique_ptr<ReplicaDatabase> database(new ReplicaDatabase(path, db, released));

@@ -17,6 +17,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
 #endif
@@ -197,21 +199,52 @@ void checkTables(Store& store, int version)
 
 // Has SQLite read every page of the file before anything is written: a damaged store is
 // refused as it is, not found out later in the middle of a sale.
-void checkIntact(Store& store)
+bool isIntact(Store& store)
 {
-    bool intact = false;
     try {
         Statement check = store.prepare(QStringLiteral("PRAGMA quick_check(1)"));
-        intact = check.step() && check.columnText(0) == u"ok";
+        return check.step() && check.columnText(0) == u"ok";
     } catch (const Error&) {
-        // A page too damaged even to be checked.
+        return false; // a page too damaged even to be checked
     }
-    if (!intact)
-        notAStore(store.path(), QStringLiteral("the file is damaged or cut short"));
+}
+
+const QString kDamaged = QStringLiteral("the file is damaged or cut short");
+
+void checkIntact(Store& store)
+{
+    if (!isIntact(store))
+        notAStore(store.path(), kDamaged);
+}
+
+// The store's file checked on a connection of its own, which only reads: empty when sound,
+// otherwise why not.
+QString checkOnItsOwn(const QString& path)
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    bool intact = false;
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(raw, 2000);
+        sqlite3_stmt* check = nullptr;
+        if (sqlite3_prepare_v2(raw, "PRAGMA quick_check(1)", -1, &check, nullptr) == SQLITE_OK && sqlite3_step(check) == SQLITE_ROW) {
+            const auto* answer = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+            intact = answer && std::strcmp(answer, "ok") == 0;
+        }
+        sqlite3_finalize(check);
+    }
+    sqlite3_close_v2(raw);
+    return intact ? QString() : kDamaged;
 }
 
 // Puts the store in write-ahead mode. SQLite keeps the journal mode it had when it cannot switch
 // (a file system without shared memory, for one), and says so only by the mode it answers.
+bool inWriteAheadMode(Store& store)
+{
+    Statement mode = store.prepare(QStringLiteral("PRAGMA journal_mode"));
+    return mode.step() && mode.columnText(0).compare(u"wal", Qt::CaseInsensitive) == 0;
+}
+
 void useWriteAheadLog(Store& store)
 {
     QString mode;
@@ -233,10 +266,38 @@ Store::Store(QString path, sqlite3* db) : m_path(std::move(path)), m_db(db), m_l
 
 Store::~Store()
 {
+    if (m_integrityCheck.valid())
+        m_integrityCheck.wait();
     sqlite3_close_v2(m_db);
 }
 
-std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
+void Store::checkInBackground()
+{
+    if (m_integrity != Integrity::Unchecked)
+        return;
+    m_integrityCheck = std::async(std::launch::async, checkOnItsOwn, m_path);
+    m_integrity = Integrity::Checking;
+}
+
+void Store::ensureIntact()
+{
+    switch (m_integrity) {
+    case Integrity::Checked:
+        return;
+    case Integrity::Unchecked:
+        m_integrity = isIntact(*this) ? Integrity::Checked : Integrity::Damaged;
+        break;
+    case Integrity::Checking:
+        m_integrity = m_integrityCheck.get().isEmpty() ? Integrity::Checked : Integrity::Damaged;
+        break;
+    case Integrity::Damaged:
+        break;
+    }
+    if (m_integrity == Integrity::Damaged)
+        notAStore(m_path, kDamaged);
+}
+
+std::unique_ptr<Store> Store::open(const QString& path, const QDate& today, Check check)
 {
     if (!QFileInfo::exists(path)) {
         // Build the new store beside its final place and move it there once complete, so that an
@@ -269,10 +330,10 @@ std::unique_ptr<Store> Store::open(const QString& path, const QDate& today)
             throw Error(ErrorKind::IO, QStringLiteral("The store %1 cannot be put in place").arg(QDir::toNativeSeparators(path)));
     }
 
-    return openExisting(path);
+    return openExisting(path, check);
 }
 
-std::unique_ptr<Store> Store::openExisting(const QString& path)
+std::unique_ptr<Store> Store::openExisting(const QString& path, Check check)
 {
     if (!QFileInfo(path).isFile())
         notAStore(path, QStringLiteral("it is not a file"));
@@ -290,7 +351,10 @@ std::unique_ptr<Store> Store::openExisting(const QString& path)
 
     // The whole file must be sound, and every table and field the program reads must be there,
     // before anything is written.
-    checkIntact(*store);
+    if (check == Check::Now)
+        checkIntact(*store);
+    else
+        store->m_integrity = Integrity::Unchecked;
     int version = 0;
     {
         Statement read = store->prepare(QStringLiteral("PRAGMA user_version"));
@@ -303,6 +367,9 @@ std::unique_ptr<Store> Store::openExisting(const QString& path)
     }
     checkTables(*store, version);
 
+    // Opening writes when the store is not in write-ahead mode yet, or not up to date.
+    if (version < schema::kSchemaVersion || !inWriteAheadMode(*store) || (tracking::isReplicable(raw) && !tracking::installed(raw)))
+        store->ensureIntact();
     useWriteAheadLog(*store);
     store->exec(QStringLiteral("PRAGMA synchronous = FULL"));
 
@@ -368,6 +435,7 @@ void Store::release()
 {
     if (!m_db)
         return;
+    ensureIntact();
     if (!m_units.empty())
         throw Error(ErrorKind::IO, QStringLiteral("The store %1 cannot be let go while a unit of work is open").arg(QDir::toNativeSeparators(m_path)));
     for (RecordSource* source : m_sources)
@@ -404,7 +472,7 @@ void Store::restore()
         return;
     if (!QFileInfo::exists(m_path))
         throw Error(ErrorKind::IO, QStringLiteral("The store %1 is gone").arg(QDir::toNativeSeparators(m_path)));
-    std::unique_ptr<Store> reopened = openExisting(m_path);
+    std::unique_ptr<Store> reopened = openExisting(m_path, Check::Now);
     m_db = reopened->m_db;
     reopened->m_db = nullptr;
     // The file may hold other rows now: every record source reads its table again at its next
@@ -513,6 +581,7 @@ void Store::failUndone() const
 
 void Store::beforeWrite(const QString& table)
 {
+    ensureIntact();
     if (unitUndone())
         failUndone();
     if (!m_units.empty())
@@ -524,6 +593,7 @@ void Store::beforeWrite(const QString& table)
 
 void Store::beginUnit()
 {
+    ensureIntact();
     if (unitUndone())
         failUndone();
     // The outermost unit takes the store for writing at once, waiting (up to the busy timeout)

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -29,7 +30,16 @@ public:
     // or a store that is damaged, is refused with Error(NotAStore) naming the file, and is not
     // modified. A store that cannot keep a write-ahead log (so that a write that returned is on
     // disk and another program's reads never block it) is refused with Error(IO).
-    static std::unique_ptr<Store> open(const QString& path, const QDate& today);
+    //
+    // With Check::BeforeFirstWrite, the check that every page of an existing store is sound
+    // (SQLite's quick check, the longest part of opening) is not made at once: it is made before
+    // the store's first write (a unit of work begun, a row written, the file let go), at once when
+    // opening must write (the store brought up to date), or on a thread of its own from
+    // checkInBackground() on. A store found damaged then refuses every write with
+    // Error(NotAStore), naming the file, and is not modified. Reads before the check are the
+    // file's as it is: a damaged page read fails as any read of it does.
+    enum class Check { Now, BeforeFirstWrite };
+    static std::unique_ptr<Store> open(const QString& path, const QDate& today, Check check = Check::Now);
 
     ~Store();
     Store(const Store&) = delete;
@@ -57,6 +67,11 @@ public:
     // does nothing.
     void restore();
     bool isReleased() const { return m_db == nullptr; }
+
+    // Starts the check that open() left for before the first write, on a thread of its own with
+    // a connection of its own, when it is not made yet; the first write waits for it. Does
+    // nothing when the store was checked.
+    void checkInBackground();
 
     // The locale in which text set into numeric, currency and date fields is read.
     const QLocale& locale() const { return m_locale; }
@@ -121,7 +136,7 @@ public:
 private:
     friend class ReplicaDatabase;
     Store(QString path, sqlite3* db);
-    static std::unique_ptr<Store> openExisting(const QString& path);
+    static std::unique_ptr<Store> openExisting(const QString& path, Check check);
 
     QString m_path;
     sqlite3* m_db = nullptr;
@@ -149,6 +164,12 @@ private:
     static FileIdentity identityOf(const QString& path);
     FileIdentity m_released;
     mutable bool m_settling = false;
+    // Whether the file has been found sound (see Check): checked, not yet, or being checked on
+    // m_integrityCheck's thread, whose answer is empty when sound and otherwise why not.
+    enum class Integrity { Checked, Unchecked, Checking, Damaged };
+    Integrity m_integrity = Integrity::Checked;
+    std::future<QString> m_integrityCheck;
+    void ensureIntact();
     bool unitUndone() const;
     [[noreturn]] void failUndone() const;
     void undo(Unit& unit);

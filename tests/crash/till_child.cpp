@@ -754,18 +754,33 @@ int unitsAccounted(store::Store& file)
     return units;
 }
 
+int unitsOnTheOpenSale(store::Store& file)
+{
+    int units = 0;
+    store::RecordSource rows(file, QStringLiteral("check"), QStringLiteral("tblReceipt"));
+    for (; !rows.atEnd(); rows.moveNext())
+        units += rows.field(u"pQty").isNull() ? 0 : rows.field(u"pQty").toWhole();
+    return units;
+}
+
 QString sellOneUnit(const QString& root, QDate today, SaleAfterKill& sale)
 {
     sale = SaleAfterKill();
     try {
         Run run(root, today);
-        // The start settles a sale the kill left open before any window opens, as the program's own does.
-        const cashregister::SaleRecovery recovery
-            = cashregister::recoverInterruptedSale(*run.store, run.platform.printer(), run.clock.current(), run.context.locale);
+        // A line on the open sale is counted twice, on today's lines and on the sale, until the
+        // sale ends: settled, completed or given back, its units count once.
+        const int unitsLeft = unitsAccounted(*run.store) - unitsOnTheOpenSale(*run.store);
+        const cashregister::SaleRecovery recovery = cashregister::recoverInterruptedSale(
+            *run.store, run.platform.printer(), run.clock.current(), run.context.locale);
         if (recovery.outcome == cashregister::SaleRecovery::Outcome::NotRecovered)
-            return QStringLiteral("the sale left open was not settled: ") + recovery.failure;
+            return QStringLiteral("the sale the kill left open was not settled: ") + recovery.failure;
+        sale.recovered = recovery.outcome == cashregister::SaleRecovery::Outcome::Completed
+            || recovery.outcome == cashregister::SaleRecovery::Outcome::GivenBack;
         const QString beforeText = TillState::readFrom(*run.store);
         const int unitsBefore = unitsAccounted(*run.store);
+        if (unitsBefore != unitsLeft)
+            return QStringLiteral("settling the open sale lost %1 units").arg(unitsLeft - unitsBefore);
         startup::MainWindow* menu = run.start();
         run.expectNoWarning(QStringLiteral("start"));
         run.passGate(menu->cmdCashReg, "frmPassCash");
@@ -816,7 +831,8 @@ QString sellOneUnit(const QString& root, QDate today, SaleAfterKill& sale)
         QTest::keyClick(till->txtProductCode, Qt::Key_F2);
         run.expectNoWarning(QStringLiteral("back to the main menu"));
         sale.sold = true;
-        sale.unitsLost = unitsBefore - unitsAccounted(*run.store);
+        if (const int lost = unitsBefore - unitsAccounted(*run.store); lost != 0)
+            return QStringLiteral("the sale lost %1 units").arg(lost);
         return {};
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());

@@ -29,15 +29,15 @@ namespace crashtest {
 
 // What a sale made after a kill did.
 struct SaleAfterKill {
-    bool sold = false; // there was a product in stock to sell
-    // Units the store stopped accounting for (in stock, on today's lines or on the open sale)
-    // through that sale: the lines of a sale the kill left open, which the sale swept away.
-    int unitsLost = 0;
+    bool sold = false;      // there was a product in stock to sell
+    bool recovered = false; // the start settled a sale the kill left open
 };
 
-// The program started on the store under `root` on `today` sells one unit of the first product in
-// stock through the cash gate and the cash register, paid in full. Empty when it did, with the
-// money booked and the open sale emptied; otherwise what went wrong.
+// The program started on the store under `root` on `today`, settling a sale the kill left open as
+// the program does before any window, sells one unit of the first product in stock through the
+// cash gate and the cash register, paid in full. Empty when it did, with the money booked, the
+// open sale emptied and every unit still accounted for (in stock, on today's lines or on the open
+// sale); otherwise what went wrong.
 QString sellOneUnit(const QString& root, QDate today, SaleAfterKill& sale);
 
 } // namespace crashtest

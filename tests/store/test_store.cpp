@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 
 #include <functional>
+#include <optional>
 
 using store::Currency;
 using store::ErrorKind;
@@ -153,6 +154,8 @@ private Q_SLOTS:
     void databaseRules_refuseWhatTheProgramCannotRead();
     void notAStore_isRefusedAndLeftUnchanged_data();
     void notAStore_isRefusedAndLeftUnchanged();
+    void checkBeforeFirstWrite_refusesADamagedStoreBeforeItWrites_data();
+    void checkBeforeFirstWrite_refusesADamagedStoreBeforeItWrites();
     void newSingleRow_readsZeroInEveryNumericField_data();
     void newSingleRow_readsZeroInEveryNumericField();
     void fieldNames_ignoreLetterCase();
@@ -603,6 +606,37 @@ void TestStore::notAStore_isRefusedAndLeftUnchanged_data()
     QTest::newRow("store whose table lost its row key") << "missing row key";
 }
 
+namespace {
+
+// A store of 200 products, closed.
+void storeWithProducts(const QString& path)
+{
+    auto made = store::Store::open(path, QDate(2026, 12, 10));
+    RecordSource prices(*made, QStringLiteral("p"), QStringLiteral("tblProductPrice"));
+    store::UnitOfWork unit(*made);
+    for (int i = 0; i < 200; ++i) {
+        prices.addNew();
+        prices.setField(u"Code", QStringLiteral("CODE%1").arg(i));
+        prices.setField(u"ProductName", QStringLiteral("A product with a long enough name %1").arg(i));
+        prices.update();
+    }
+    unit.commit();
+}
+
+// One page in the middle of the products, overwritten: the header is whole.
+void overwriteAPage(const QString& path)
+{
+    const QByteArray whole = readAll(path);
+    const int pageSize = queryOne(path, "PRAGMA page_size").toInt();
+    QByteArray damaged = whole;
+    const int page = int(whole.size() / pageSize) - 2;
+    for (int i = 0; i < pageSize; ++i)
+        damaged[page * pageSize + i] = char((i * 7919) % 251);
+    writeFile(path, damaged);
+}
+
+} // namespace
+
 void TestStore::notAStore_isRefusedAndLeftUnchanged()
 {
     QFETCH(QString, kind);
@@ -620,29 +654,11 @@ void TestStore::notAStore_isRefusedAndLeftUnchanged()
     } else if (kind == u"foreign") {
         runSql(path, "CREATE TABLE notes (body TEXT); INSERT INTO notes VALUES ('hello');");
     } else {
-        {
-            auto made = store::Store::open(path, QDate(2026, 12, 10));
-            RecordSource prices(*made, QStringLiteral("p"), QStringLiteral("tblProductPrice"));
-            store::UnitOfWork unit(*made);
-            for (int i = 0; i < 200; ++i) {
-                prices.addNew();
-                prices.setField(u"Code", QStringLiteral("CODE%1").arg(i));
-                prices.setField(u"ProductName", QStringLiteral("A product with a long enough name %1").arg(i));
-                prices.update();
-            }
-            unit.commit();
-        }
+        storeWithProducts(path);
         if (kind != u"garbage page in wal")
             runSql(path, "PRAGMA journal_mode = DELETE;");
         if (kind.startsWith(u"garbage page")) {
-            // One page in the middle of the products, overwritten: the header is whole.
-            const QByteArray whole = readAll(path);
-            const int pageSize = queryOne(path, "PRAGMA page_size").toInt();
-            QByteArray damaged = whole;
-            const int page = int(whole.size() / pageSize) - 2;
-            for (int i = 0; i < pageSize; ++i)
-                damaged[page * pageSize + i] = char((i * 7919) % 251);
-            writeFile(path, damaged);
+            overwriteAPage(path);
         } else if (kind == u"missing row key") {
             runSql(path, "CREATE TABLE copy AS SELECT Code, ProductName, ProductPrice, VPrice, ProdCathegory FROM tblProductPrice;"
                          "DROP TABLE tblProductPrice; ALTER TABLE copy RENAME TO tblProductPrice;");
@@ -671,6 +687,71 @@ void TestStore::notAStore_isRefusedAndLeftUnchanged()
     }
     QCOMPARE(readAll(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), filesBefore);
+}
+
+void TestStore::checkBeforeFirstWrite_refusesADamagedStoreBeforeItWrites_data()
+{
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<bool>("inBackground"); // the check started on its own thread first
+    QTest::addColumn<QString>("write");
+    for (const bool damaged : {false, true}) {
+        for (const bool inBackground : {false, true}) {
+            for (const char* write : {"unit", "row"}) {
+                QTest::addRow("%s, %s, %s", damaged ? "damaged" : "sound", inBackground ? "checked in the background" : "checked at the write",
+                    write)
+                    << damaged << inBackground << QString::fromLatin1(write);
+            }
+        }
+    }
+}
+
+// Opened with the check left for later, a store is still refused before anything is written to
+// it when it is damaged, and written as ever when it is sound.
+void TestStore::checkBeforeFirstWrite_refusesADamagedStoreBeforeItWrites()
+{
+    QFETCH(bool, damaged);
+    QFETCH(bool, inBackground);
+    QFETCH(QString, write);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Grocery.mdb"));
+    storeWithProducts(path);
+    if (damaged)
+        overwriteAPage(path);
+    const QByteArray before = readAll(path);
+
+    auto opened = store::Store::open(path, QDate(2026, 12, 10), store::Store::Check::BeforeFirstWrite);
+    if (inBackground)
+        opened->checkInBackground();
+    // Reads before the check are the file's own.
+    QCOMPARE(RecordSource(*opened, QStringLiteral("t"), QStringLiteral("tblTax")).recordCount(), 1);
+    const auto writeOnce = [&] {
+        RecordSource tax(*opened, QStringLiteral("t"), QStringLiteral("tblTax"));
+        std::optional<store::UnitOfWork> unit;
+        if (write == u"unit")
+            unit.emplace(*opened);
+        tax.edit();
+        tax.setField(u"Tax", 0.07);
+        tax.update();
+        if (unit)
+            unit->commit();
+    };
+    if (damaged) {
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                writeOnce();
+                QFAIL("a damaged store was written");
+            } catch (const store::Error& e) {
+                QCOMPARE(e.kind(), ErrorKind::NotAStore);
+                QVERIFY2(e.message().contains(path) && e.message().contains(QStringLiteral("damaged")), qPrintable(e.message()));
+            }
+        }
+        opened.reset();
+        QCOMPARE(readAll(path), before);
+    } else {
+        writeOnce();
+        opened.reset();
+        QCOMPARE(queryOne(path, "SELECT Tax FROM tblTax"), QVariant(0.07));
+    }
 }
 
 void TestStore::newSingleRow_readsZeroInEveryNumericField_data()
