@@ -178,18 +178,21 @@ void TestBackup::close_backsUpTheStoreVerified_data()
 {
     QTest::addColumn<bool>("driveD");
     QTest::addColumn<int>("storedYear");
-    QTest::newRow("normal close") << false << 2026;
-    QTest::newRow("normal close, drive D mapped") << true << 2026;
-    QTest::newRow("year roll-over, drive D mapped") << true << 2025;
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("normal close") << false << 2026 << true;
+    QTest::newRow("normal close, drive D mapped") << true << 2026 << true;
+    QTest::newRow("year roll-over, drive D mapped") << true << 2025 << true;
+    QTest::newRow("a year long past: no close, no backup") << true << 2020 << false;
 }
 
 // The closed store is copied into Backups beside it (and on drive D when mapped): a single whole
 // file with the rows of the store as the close left them, its owner's alone, nothing else left
-// behind, and the program ends without a word more.
+// behind, and the program ends without a word more. An exit that closes nothing backs nothing up.
 void TestBackup::close_backsUpTheStoreVerified()
 {
     QFETCH(bool, driveD);
     QFETCH(int, storedYear);
+    QFETCH(bool, closes);
     ClosingDay t(driveD);
     t.store->exec(QStringLiteral("UPDATE YearSales SET Ano = %1").arg(storedYear));
     t.closeTheDay();
@@ -197,6 +200,11 @@ void TestBackup::close_backsUpTheStoreVerified()
     QCOMPARE(t.ui.failures(), QString());
     QCOMPARE(t.ui.boxes().size(), std::size_t(2));
     QVERIFY(t.ui.ended());
+    if (!closes) {
+        QVERIFY(!QFileInfo::exists(t.backups()));
+        QVERIFY(!QFileInfo::exists(t.backupsOnD()));
+        return;
+    }
     const QStringList storeRows = rowsOf(t.storePath());
     // The close was written before the copy was made.
     QVERIFY(storeRows.contains(QStringLiteral("tblDailySale|1|2026-12-11|0|0")) || storedYear != 2026);
