@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "platform/printer.h"
 #include "startup/day_report.h"
+#include "startup/restore.h"
 #include "startup/splash_window.h"
 #include "startup/store_lock.h"
 #include "startup/windows.h"
@@ -33,6 +34,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <future>
 #include <memory>
 
@@ -107,6 +109,16 @@ int main(int argc, char* argv[])
     app::SystemClock clock;
     platform::Drives drives(platform::Drives::defaultRoot());
     const QString storePath = drives.hostPath(u"C:\\Program Files\\Point of Sale\\Grocery.mdb");
+    // `point-of-sale --restore FILE` puts a backup in the store's place, says what it did, and ends.
+    if (argc >= 2 && std::strcmp(argv[1], "--restore") == 0) {
+        if (argc != 3) {
+            std::fprintf(stderr, "Usage: %s --restore FILE\n", argv[0]);
+            return 2;
+        }
+        const startup::RestoreOutcome outcome = startup::restoreStore(storePath, QString::fromLocal8Bit(argv[2]), clock.current());
+        std::fprintf(outcome.restored ? stdout : stderr, "%s\n", outcome.said.toLocal8Bit().constData());
+        return outcome.restored ? 0 : 1;
+    }
     // The store is opened and checked while Qt starts up, which needs nothing of it. Qt takes the
     // first thread that asks for its thread to be its main thread: this one asks before the store's
     // thread can. The system locale the store formats with is read here first too, so that the two

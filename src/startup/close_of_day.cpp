@@ -6,16 +6,22 @@
 #include "app/app_info.h"
 #include "app/clock.h"
 #include "app/context.h"
+#include "platform/drives.h"
+#include "platform/platform.h"
 #include "startup/day_report.h"
+#include "store/backup.h"
 #include "store/convert.h"
 #include "store/error.h"
 #include "store/journal.h"
 #include "store/record_source.h"
+#include "store/store.h"
 #include "store/unit_of_work.h"
 #include "ui/bound_date_picker.h"
 #include "ui/services.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 
 #include <array>
 #include <optional>
@@ -47,6 +53,28 @@ std::optional<int> yearOf(const store::Value& stored)
     } catch (const store::Error&) {
         return std::nullopt;
     }
+}
+
+// The closed store, copied and checked into the folder Backups beside it and, when drive D is
+// there, into the one on drive D beside the store's replica. A backup that fails is told, in
+// one message for all, and the program ends all the same: the day is closed and safe in the
+// store.
+void backUpTheStore(const app::Context& context, const QDate& businessDate)
+{
+    QStringList folders{QFileInfo(context.store.path()).dir().filePath(QStringLiteral("Backups"))};
+    const platform::Drives& drives = context.platform.drives();
+    if (drives.driveExists(u'D'))
+        folders << drives.hostPath(u"D:\\Program Files\\Point of Sale\\Backups");
+    QStringList failures;
+    for (const store::backup::Copy& copy : store::backup::make(context.store, businessDate, folders)) {
+        if (!copy.made())
+            failures << QStringLiteral("The store could not be backed up into the folder %1: %2.").arg(QDir::toNativeSeparators(copy.folder), copy.failure);
+    }
+    if (failures.isEmpty())
+        return;
+    failures << QStringLiteral("The day was closed all the same, and its sales are safe in the store. Make sure that the folder can be "
+                               "written and that its disk has room: the next close of the day makes the backup again.");
+    context.ui.message(failures.join(u' '), context.app.title, ui::Icon::Warning, ui::Buttons::Ok);
 }
 
 } // namespace
@@ -103,6 +131,9 @@ void MainWindow::cmdSair_Click()
         // never stops the end; a report that cannot be printed is kept and the manager told.
         if (closed)
             printDayReport(context(), *closed, *this);
+        // The store as this close left it, kept in Backups; never stops the program's end.
+        if (closed)
+            backUpTheStore(context(), closed->day);
         context().ui.end();
     } catch (const store::Error& error) {
         // A failure part-way leaves the menu shown; the unit of work it was in wrote nothing. A
