@@ -143,17 +143,17 @@ QString atTop(const QString& html, const QString& lines)
 // a copy.
 QString marked(const QString& layout, const ReceiptSale& sale, const QLocale& locale)
 {
-    QString top;
+    QStringList top;
     if (sale.isCopy()) {
-        top += QStringLiteral("<p align=\"center\" style=\"font-size: 14pt;\"><b>*** COPY ***</b><br/>"
-                              "<span style=\"font-size: 9pt;\">Reprint of %1 %2</span></p>\n")
+        top << QStringLiteral("<p align=\"center\" style=\"font-size: 14pt;\"><b>*** COPY ***</b><br/>"
+                              "<span style=\"font-size: 9pt;\">Reprint of %1 %2</span></p>")
                    .arg(store::convert::formatMediumDate(sale.reprintedAt.date(), locale).toHtmlEscaped(),
                        store::convert::formatLongTime(sale.reprintedAt.time(), locale).toHtmlEscaped());
     }
     if (sale.number > 0 && !showsSaleNumber(layout))
-        top += QStringLiteral("<p align=\"center\"><b>Sale No. %1</b></p>\n").arg(sale.number);
+        top << QStringLiteral("<p align=\"center\"><b>Sale No. %1</b></p>").arg(sale.number);
     const QString filled = fillReceiptLayout(layout, sale, locale);
-    return top.isEmpty() ? filled : atTop(filled, top);
+    return top.isEmpty() ? filled : atTop(filled, top.join(u'\n'));
 }
 
 QString jobName(const ReceiptSale& sale)
