@@ -51,10 +51,14 @@ TodaysReceiptsWindow::TodaysReceiptsWindow(app::Context& context) : app::Window(
     lstReceipts->header()->setStretchLastSection(false);
     lstReceipts->header()->setSectionResizeMode(QHeaderView::Fixed);
     lstReceipts->header()->setSectionResizeMode(Cashier, QHeaderView::Stretch);
+    // Large enough to read at the till; the number stands apart from the time.
+    QFont rows = lstReceipts->font();
+    rows.setPointSize(11);
+    lstReceipts->setFont(rows);
     lstReceipts->setColumnWidth(Number, 90);
-    lstReceipts->setColumnWidth(Time, 120);
-    lstReceipts->setColumnWidth(Total, 110);
-    lstReceipts->headerItem()->setTextAlignment(Number, Qt::AlignRight | Qt::AlignVCenter);
+    lstReceipts->setColumnWidth(Time, 130);
+    lstReceipts->setColumnWidth(Total, 120);
+    lstReceipts->headerItem()->setTextAlignment(Number, Qt::AlignCenter);
     lstReceipts->headerItem()->setTextAlignment(Total, Qt::AlignRight | Qt::AlignVCenter);
 
     lblCount = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblCount"), QStringLiteral("Receipts of the day"), QString(), this);
@@ -117,7 +121,7 @@ void TodaysReceiptsWindow::fill()
         row->setText(Time, store::convert::formatLongTime(sale.at.time(), context().locale));
         row->setText(Cashier, sale.cashier);
         row->setText(Total, store::convert::formatCurrency(sale.total, context().locale));
-        row->setTextAlignment(Number, Qt::AlignRight | Qt::AlignVCenter);
+        row->setTextAlignment(Number, Qt::AlignCenter);
         row->setTextAlignment(Total, Qt::AlignRight | Qt::AlignVCenter);
         latest = row;
         ++count;
