@@ -76,6 +76,13 @@ void CashRegisterWindow::buildMenus()
     mnuP->setObjectName(QStringLiteral("mnuP"));
     mnuCode = ui::makeAction(mnuP, QStringLiteral("mnuCode"), QStringLiteral("Cancel a Product by &C\u00f3de"), QKeySequence(Qt::CTRL | Qt::Key_C));
     mnuName = ui::makeAction(mnuP, QStringLiteral("mnuName"), QStringLiteral("Cancel a Product by &Name"), QKeySequence(Qt::CTRL | Qt::Key_N));
+
+    mnuReceipts = menuBar->addMenu(QStringLiteral("&Receipts"));
+    mnuReceipts->setObjectName(QStringLiteral("mnuReceipts"));
+    mnuReprintLast = ui::makeAction(
+        mnuReceipts, QStringLiteral("mnuReprintLast"), QStringLiteral("&Print the Last Receipt Again"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuTodaysReceipts = ui::makeAction(
+        mnuReceipts, QStringLiteral("mnuTodaysReceipts"), QStringLiteral("Today's &Receipts..."), QKeySequence(Qt::CTRL | Qt::Key_R));
 }
 
 void CashRegisterWindow::buildControls()

@@ -83,11 +83,13 @@ CashRegisterWindow::CashRegisterWindow(app::Context& context) : app::Window(cont
     connect(mnuHelp, &QAction::triggered, this, &CashRegisterWindow::mnuHelp_Click);
     connect(mnuCode, &QAction::triggered, this, &CashRegisterWindow::mnuCode_Click);
     connect(mnuName, &QAction::triggered, this, &CashRegisterWindow::mnuName_Click);
+    connect(mnuReprintLast, &QAction::triggered, this, &CashRegisterWindow::mnuReprintLast_Click);
+    connect(mnuTodaysReceipts, &QAction::triggered, this, &CashRegisterWindow::mnuTodaysReceipts_Click);
 
     m_keys = new ui::KeyPreview(this, [this](int keyCode, Qt::KeyboardModifiers modifiers) {
         return Form_KeyDown(keyCode, modifiers);
     });
-    auto* shortcutsFirst = new MenuShortcutsFirst(this, {mnuExit, mnuAmtSold, mnuHelp, mnuCode, mnuName});
+    auto* shortcutsFirst = new MenuShortcutsFirst(this, {mnuExit, mnuAmtSold, mnuHelp, mnuCode, mnuName, mnuReprintLast, mnuTodaysReceipts});
     for (QWidget* box : std::initializer_list<QWidget*>{txtProductCode, txtProductName, txtQuantity, dbcboProdCode, dbcboProdName}) {
         box->installEventFilter(shortcutsFirst);
         for (QWidget* inner : box->findChildren<QWidget*>())

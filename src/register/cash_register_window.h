@@ -43,8 +43,9 @@ class UpperText;
 // life, the sale state's labels, the pick-up timer, New Sale, the keyboard, help and the way back;
 // cash_register_controls.cpp makes the controls and lays them out; item_entry.cpp is the Enter
 // key; cancel_item.cpp the two cancel commands; complete_sale.cpp the End key and receipt.cpp
-// its receipt; abandon_sale.cpp gives an abandoned sale's goods back; reference.cpp the
-// reference panel and the day's takings.
+// its receipt; reprint.cpp prints receipts, the first time and again from the journal, and
+// todays_receipts_window.cpp lists the day's; abandon_sale.cpp gives an abandoned sale's goods
+// back; reference.cpp the reference panel and the day's takings.
 class CashRegisterWindow : public app::Window {
     Q_OBJECT
 public:
@@ -72,6 +73,10 @@ public:
     QMenu* mnuP;
     QAction* mnuCode;
     QAction* mnuName;
+    // Receipts of the journal: the last one printed again, and the day's receipts.
+    QMenu* mnuReceipts;
+    QAction* mnuReprintLast;
+    QAction* mnuTodaysReceipts;
 
     // Entry and totals.
     QLabel* lblProductCode;
@@ -142,13 +147,14 @@ private:
     // Works out the tax and total, writes them into the sale's first line and takes the amount
     // tendered. Throws when the sale ends before it is paid.
     void tenderSale();
-    // Books the money (the tender on the receipt, the day's takings), reads the receipt and empties
-    // tblReceipt, as one unit of work. Throws, having booked and emptied nothing, when that fails.
-    PrintableReceipt bookSale(const QDateTime& printedAt);
+    // Books the money (the tender on the receipt, the day's takings), reads the sale, empties
+    // tblReceipt and keeps the sale in the journal, as one unit of work, and makes its receipt.
+    // Throws, having booked, emptied and kept nothing, when that fails.
+    PrintableReceipt bookSale(const QDateTime& completedAt);
     // Asks for the amount tendered, typed in cents; throws when the box is cancelled or the text
     // is not a number.
     store::Currency askAmountTendered();
-    void printReceipt(const PrintableReceipt& receipt, const QDateTime& printedAt);
+    void printReceipt(const PrintableReceipt& receipt);
     // The sale could not be paid for (`why`): its figures are put back to nothing, it stays open
     // with its lines, and the cashier is told.
     void keepSaleOpen(const QString& why);
@@ -197,6 +203,10 @@ private:
 
     void mnuExit_Click();
     void mnuHelp_Click();
+
+    // Receipts printed again from the journal (reprint.cpp).
+    void mnuReprintLast_Click();
+    void mnuTodaysReceipts_Click();
 
     // Shows the five amounts in the money labels in their usual form.
     void showAmounts();

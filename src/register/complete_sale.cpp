@@ -1,15 +1,15 @@
 // End: the open sale is completed. The tax and the total are worked out, the amount tendered is
-// asked for until it covers the total, the money is booked into the day's takings, the receipt
-// is printed and tblReceipt is emptied for the next customer.
+// asked for until it covers the total, the money is booked into the day's takings and the sale
+// into the journal, tblReceipt is emptied for the next customer and the receipt is printed.
 #include "register/cash_register_window.h"
 #include "register/receipt.h"
+#include "register/reprint.h"
 
 #include "app/clock.h"
 #include "app/context.h"
-#include "platform/platform.h"
-#include "platform/printer.h"
 #include "store/convert.h"
 #include "store/error.h"
+#include "store/journal.h"
 #include "store/record_source.h"
 #include "store/store.h"
 #include "store/unit_of_work.h"
@@ -17,28 +17,14 @@
 
 #include <QDateTime>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTextDocument>
 
 namespace cashregister {
 namespace {
 
 constexpr QStringView kAmountPrompt = u"Please enter amount tendered:";
 constexpr QStringView kAmountTitle = u" Amount Tendered:";
-
-// The busy pointer while the receipt prints.
-class BusyPointer {
-public:
-    explicit BusyPointer(ui::Services& services) : m_services(services) { m_services.setBusy(true); }
-    ~BusyPointer() { m_services.setBusy(false); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-
-private:
-    ui::Services& m_services;
-};
 
 } // namespace
 
@@ -68,10 +54,10 @@ void CashRegisterWindow::completeSale()
 
     // The money is booked and the open sale emptied together, with the receipt read from the
     // sale's rows on the way; the receipt is printed once the sale is closed for good.
-    const QDateTime printedAt = context().clock.current();
+    const QDateTime completedAt = context().clock.current();
     PrintableReceipt receipt;
     try {
-        receipt = bookSale(printedAt);
+        receipt = bookSale(completedAt);
     } catch (const std::exception& e) {
         // Nothing was booked and nothing emptied: the sale is still open and can be paid again.
         keepSaleOpen(QString::fromUtf8(e.what()));
@@ -81,7 +67,7 @@ void CashRegisterWindow::completeSale()
     lblProductDescription->setText(u' ' + QString::number(m_sale.itemCount) + QStringLiteral(" items sold"));
     cmdNewSale->setEnabled(true);
 
-    printReceipt(receipt, printedAt);
+    printReceipt(receipt);
     m_sale.zeroAmounts();
     m_sale.itemCount = 0;
 }
@@ -147,7 +133,7 @@ void CashRegisterWindow::tenderSale()
     m_sale.change = convert::subtract(m_sale.amountTendered, m_sale.total);
 }
 
-PrintableReceipt CashRegisterWindow::bookSale(const QDateTime& printedAt)
+PrintableReceipt CashRegisterWindow::bookSale(const QDateTime& completedAt)
 {
     namespace convert = store::convert;
     store::UnitOfWork money(context().store);
@@ -159,8 +145,8 @@ PrintableReceipt CashRegisterWindow::bookSale(const QDateTime& printedAt)
     DatatblDailySale->edit();
     DatatblDailySale->setField(u"DailySale", convert::add(DatatblDailySale->field(u"DailySale").toCurrency(), m_sale.total));
     DatatblDailySale->update();
-    // The receipt, from every line of the sale with its figures in the first.
-    PrintableReceipt receipt = printableReceipt(context().store, printedAt, context().locale);
+    // The sale as booked, from every line with its figures in the first, read before the lines go.
+    ReceiptSale sale = saleInReceiptTable(context().store, completedAt);
     // The open sale is emptied for the next customer.
     DataReceipt->refresh();
     DataReceipt->moveFirst();
@@ -168,6 +154,10 @@ PrintableReceipt CashRegisterWindow::bookSale(const QDateTime& printedAt)
         DataReceipt->remove();
         DataReceipt->moveNext();
     }
+    // The sale is kept in the journal, with the money it booked, and takes its number there.
+    const store::Value day = DatatblDailySale->field(u"tDate");
+    sale.number = store::journal::record(context().store, journalEntry(sale, *DatatblPPrice, day.isNull() ? completedAt.date() : day.toDate()));
+    PrintableReceipt receipt = printableReceipt(context().store, sale, context().locale);
     money.commit();
     DataReceipt->refresh();
     return receipt;
@@ -181,43 +171,13 @@ store::Currency CashRegisterWindow::askAmountTendered()
 }
 
 // Prints the receipt of the sale just closed. A receipt that cannot be printed is reported to the
-// cashier; the sale stays completed. The till takes no key until the printer has answered.
-void CashRegisterWindow::printReceipt(const PrintableReceipt& printable, const QDateTime& printedAt)
+// cashier; the sale stays completed. The till takes no key, and cannot be closed, until the
+// printer has answered.
+void CashRegisterWindow::printReceipt(const PrintableReceipt& printable)
 {
-    QString reason;
-    try {
-        QTextDocument receipt;
-        receipt.setHtml(printable.html);
-        {
-            // The till takes no key and cannot be closed until the printer has answered; then
-            // the cashier goes on in the box they were in.
-            const BusyPointer busy(context().ui);
-            const QPointer<QWidget> focused = focusWidget();
-            m_printing = true;
-            setEnabled(false);
-            const auto enableAgain = qScopeGuard([this, focused] {
-                setEnabled(true);
-                m_printing = false;
-                if (focused)
-                    focused->setFocus();
-            });
-            context().platform.printer().print(receipt, QStringLiteral("Receipt ") + printedAt.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
-        }
-        // The customer has a receipt; the manager is told that the store's own layout needs mending.
-        if (!printable.problem.isEmpty()) {
-            context().ui.message(QStringLiteral("The receipt was printed with the program's own layout. ") + printable.problem
-                    + QStringLiteral("\n\nThe store's layout for the receipt needs mending."),
-                QStringLiteral("Receipt Layout Not Used"), ui::Icon::Warning, ui::Buttons::Ok);
-        }
-        return;
-    } catch (const std::exception& e) {
-        // A printer's failure says what happened and names the copy kept instead.
-        reason = QString::fromUtf8(e.what());
-    }
-    QString text = QStringLiteral("The receipt was not printed. ") + reason + QStringLiteral("\n\nThe sale is complete and its money is booked.");
-    if (!printable.problem.isEmpty())
-        text += QStringLiteral("\n\nThe receipt was made with the program's own layout. ") + printable.problem;
-    context().ui.message(text, QStringLiteral("Receipt Not Printed"), ui::Icon::Warning, ui::Buttons::Ok);
+    m_printing = true;
+    const auto printed = qScopeGuard([this] { m_printing = false; });
+    printAndTell(context(), printable, this);
 }
 
 } // namespace cashregister

@@ -9,6 +9,7 @@
 #include "platform/printer.h"
 #include "store/convert.h"
 #include "store/error.h"
+#include "store/journal.h"
 #include "store/record_source.h"
 #include "store/store.h"
 #include "store/unit_of_work.h"
@@ -186,10 +187,14 @@ private:
         PrintableReceipt receipt;
         {
             store::UnitOfWork unit(m_store);
-            // The receipt is read from the sale's rows before they go, as the till reads it.
-            receipt = printableReceipt(m_store, m_now, m_locale);
+            // The sale is read from its rows before they go, and kept in the journal, as the till
+            // keeps a sale it completes.
+            ReceiptSale sale = saleInReceiptTable(m_store, m_now);
             m_lines.refresh();
             m_lines.removeAll();
+            store::RecordSource prices(m_store, QStringLiteral("recovery"), QStringLiteral("tblProductPrice"));
+            sale.number = store::journal::record(m_store, journalEntry(sale, prices, businessDay()));
+            receipt = printableReceipt(m_store, sale, m_locale);
             commitWithNote(unit, m_notePath, joined(earlier, text));
         }
         promotePending(m_notePath);
@@ -206,6 +211,14 @@ private:
         return {SaleRecovery::Outcome::Completed, text, {}};
     }
 
+    // The day whose takings hold the sale's money.
+    QDate businessDay()
+    {
+        store::RecordSource day(m_store, QStringLiteral("recovery"), QStringLiteral("tblDailySale"));
+        const store::Value date = day.atEnd() ? store::Value() : day.field(u"tDate");
+        return date.isNull() ? m_now.date() : date.toDate();
+    }
+
     QString printReceipt(const PrintableReceipt& printable)
     {
         QString text;
@@ -213,7 +226,7 @@ private:
             QTextDocument document;
             document.setHtml(printable.html);
             const platform::PrintOutcome outcome
-                = m_printer.print(document, QStringLiteral("Receipt ") + m_now.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
+                = m_printer.print(document, printable.name);
             if (outcome.where == platform::PrintOutcome::Where::PdfFile)
                 text = QStringLiteral("\n\nIts receipt was kept as the file %1.").arg(QDir::toNativeSeparators(outcome.destination));
             else

@@ -18,8 +18,9 @@ namespace cashregister {
 // its lines never reach the next customer's receipt and the next cashier's name is never read
 // from one of them:
 // - paid, its first row holding the amount tendered: its money is already in the day's takings.
-//   The sale is completed as the till completes one: tblReceipt is emptied, and once that is done
-//   the receipt is printed (or kept as a PDF file). The money is not booked again.
+//   The sale is completed as the till completes one: tblReceipt is emptied and the sale kept in
+//   the sales journal, and once that is done the receipt is printed (or kept as a PDF file). The
+//   money is not booked again.
 // - not paid: its lines are given back as an abandoned sale's are, and tblReceipt is emptied.
 //   Lines that cannot be given back are named for the manager to restock by hand.
 // - the cash gate's row alone (only the cashier's name, written just before the till opens): no

@@ -2,16 +2,17 @@
 
 namespace store::schema {
 
-// The receipt a new store prints: the store's heading, the date and time and the cashier, every
-// line of the sale (code, name, quantity and line total), then the sale's figures. It is narrow,
-// for a till roll, and uses the form the receipt's renderer reads: {{Field}} for a field of the
-// sale's first row, {{#lines}}...{{/lines}} for every row, {{Date}} and {{Time}}.
+// The receipt a new store prints: the store's heading, the sale's number, the date and time and
+// the cashier, every line of the sale (code, name, quantity and line total), then the sale's
+// figures. It is narrow, for a till roll, and uses the form the receipt's renderer reads: {{Field}}
+// for a field of the sale's first row, {{#lines}}...{{/lines}} for every row, {{SaleNumber}},
+// {{Date}} and {{Time}}.
 QString defaultReceiptLayout()
 {
     return QStringLiteral(R"layout(<html>
 <body style="font-family: 'DejaVu Sans Mono', 'Liberation Mono', monospace; font-size: 9pt;">
 <p align="center" style="font-size: 12pt;"><b>Point of Sale</b></p>
-<p align="center">SALES RECEIPT<br/>{{Date}}  {{Time}}<br/>Cashier: {{Cashier}}</p>
+<p align="center">SALES RECEIPT<br/>Sale No. {{SaleNumber}}<br/>{{Date}}  {{Time}}<br/>Cashier: {{Cashier}}</p>
 <table width="100%" cellspacing="0" cellpadding="1">
 <tr><th align="left">Code</th><th align="left">Item</th><th align="right">Qty</th><th align="right">Amount</th></tr>
 {{#lines}}<tr><td>{{Code}}</td><td>{{ProdName}}</td><td align="right">{{pQty}}</td><td align="right">{{ProdPrice}}</td></tr>

@@ -162,7 +162,9 @@ void TestRegister::complete_saleOfThreeUnits()
 
     QCOMPARE(t.ui.failures(), QString());
     QCOMPARE(amountBoxesAndMessages(t), QStringList{QStringLiteral("<amount>")});
-    QCOMPARE(written, (QStringList{"tblReceipt", "tblReceipt", "tblDailySale", "tblReceipt", "tblReceipt", "<print>"}));
+    // The sale goes into the journal last, in the same unit as its money.
+    QCOMPARE(written, (QStringList{"tblReceipt", "tblReceipt", "tblDailySale", "tblReceipt", "tblReceipt", "SalesJournal",
+                          "SalesJournalLines", "SalesJournalLines", "<print>"}));
     // 4.25 at 6 %: a tax of 0.255, kept to four decimals; shown rounded.
     QCOMPARE(atClosing, QStringLiteral("tblReceipt\n"
                                         "ABC|Milk|2|3|Maria Silva|4.25|0.255|4.505|5|0.495\n"
@@ -192,7 +194,7 @@ void TestRegister::complete_saleOfThreeUnits()
     QCOMPARE(t.printer().printed.size(), std::size_t(1));
     QCOMPARE(t.printer().printed[0].name, QStringLiteral("Receipt 2026-12-10 14-05-09"));
     const QStringList receipt = t.printer().printed[0].text.split(u'\n');
-    for (const QString& expected : {QStringLiteral("Cashier: Maria Silva"), QStringLiteral("10-Dec-26 2:05:09 PM"), QStringLiteral("ABC"),
+    for (const QString& expected : {QStringLiteral("Sale No. 1"), QStringLiteral("Cashier: Maria Silva"), QStringLiteral("10-Dec-26 2:05:09 PM"), QStringLiteral("ABC"),
              QStringLiteral("Milk"), QStringLiteral("2"), QStringLiteral("$3.00"), QStringLiteral("B12"), QStringLiteral("Bread"),
              QStringLiteral("1"), QStringLiteral("$1.25"), QStringLiteral("Subtotal"), QStringLiteral("$4.25"), QStringLiteral("Tax"),
              QStringLiteral("$0.26"), QStringLiteral("Total"), QStringLiteral("$4.51"), QStringLiteral("Amount tendered"),
@@ -373,8 +375,9 @@ void TestRegister::complete_receiptNotPrinted()
     QVERIFY(!t.ui.busy());
 }
 
-// When the money cannot be booked, or the open sale cannot be emptied, nothing of either is kept:
-// the cashier is told, the sale stays open, and it is paid again once the trouble is gone.
+// When the money cannot be booked, the open sale cannot be emptied or the journal cannot keep the
+// sale, nothing of any is kept: the cashier is told, the sale stays open, and it is paid again
+// once the trouble is gone.
 void TestRegister::complete_moneyNotBooked_saleStaysOpen_data()
 {
     QTest::addColumn<QString>("table");
@@ -382,6 +385,8 @@ void TestRegister::complete_moneyNotBooked_saleStaysOpen_data()
     QTest::newRow("the day's takings cannot be written") << "tblDailySale" << 1;
     QTest::newRow("the tender cannot be written") << "tblReceipt" << 2;
     QTest::newRow("the open sale cannot be emptied") << "tblReceipt" << 3;
+    QTest::newRow("the journal cannot take the sale") << "SalesJournal" << 1;
+    QTest::newRow("the journal cannot take its line") << "SalesJournalLines" << 1;
 }
 
 void TestRegister::complete_moneyNotBooked_saleStaysOpen()
@@ -408,6 +413,7 @@ void TestRegister::complete_moneyNotBooked_saleStaysOpen()
                            "take the payment again, or Esc at the amount box to cancel the sale.")}));
     QCOMPARE(t.ui.boxes().back().title, QStringLiteral("Sale Not Completed"));
     QCOMPARE(t.field(QStringLiteral("tblDailySale"), u"DailySale"), money(2000));
+    QVERIFY(store::journal::sinceLastClose(*t.store, true).empty());
     QCOMPARE(t.rows(QStringLiteral("tblReceipt")), 1);
     QCOMPARE(t.field(QStringLiteral("tblReceipt"), u"AmountTendered"), money(0));
     QCOMPARE(t.snapshotOf({QStringLiteral("tblProductQuantity"), QStringLiteral("daillySale")}), stockBefore);
@@ -426,6 +432,9 @@ void TestRegister::complete_moneyNotBooked_saleStaysOpen()
     QCOMPARE(t.printer().printed.size(), std::size_t(1));
     QVERIFY(t.printer().printed[0].text.contains(u"Tea"));
     QVERIFY(w->cmdNewSale->isEnabled());
+    // The number the failed unit did not keep is the paid sale's.
+    QCOMPARE(store::journal::last(*t.store).value_or(store::journal::Entry{}).number, 1);
+    QVERIFY(t.printer().printed[0].text.contains(u"Sale No. 1"));
 }
 
 // A store whose own receipt layout cannot be used still gives the customer a receipt, from the

@@ -164,14 +164,22 @@ void TestRegister::recovery_unfinishedSale()
     if (stage == u"paid") {
         QCOMPARE(t.snapshotOf({QStringLiteral("tblProductQuantity"), QStringLiteral("daillySale"), QStringLiteral("tblCathegory")}), stockAfterLines);
         QCOMPARE(t.printer().printed.size(), printerFails ? std::size_t(0) : std::size_t(1));
+        // Completed as the till completes a sale: kept in the journal, with its number on the receipt.
+        const std::optional<store::journal::Entry> kept = store::journal::last(*t.store);
+        QVERIFY(kept);
+        QCOMPARE(kept->number, 1);
+        QCOMPARE(kept->cashier, QStringLiteral("Maria Silva"));
+        QCOMPARE(kept->total, Currency::fromUnits(45050));
+        QCOMPARE(int(kept->lines.size()), 2);
         if (!printerFails) {
             const QString receipt = t.printer().printed.front().text;
-            for (const char* shown : {"Milk", "Bread", "Maria Silva", "$4.51", "$5.00"})
+            for (const char* shown : {"Sale No. 1", "Milk", "Bread", "Maria Silva", "$4.51", "$5.00"})
                 QVERIFY2(receipt.contains(QLatin1String(shown)), qPrintable(receipt));
         }
     } else {
         expectMilkAndBreadGivenBack(t);
         QVERIFY(t.printer().printed.empty());
+        QVERIFY(!store::journal::last(*t.store));
     }
     for (const QString& said : noteSays)
         QVERIFY2(recovered.note.contains(said), qPrintable(recovered.note));
@@ -254,6 +262,7 @@ void TestRegister::recovery_isOneUnitOfWork_data()
     // Goods the store refuses to take back are named, and the sale is emptied all the same.
     QTest::newRow("not paid, the stock refused") << "lines" << "tblProductQuantity" << false << int(Outcome::GivenBack);
     QTest::newRow("not paid, the day's count refused") << "lines" << "tblDailySale" << false << int(Outcome::GivenBack);
+    QTest::newRow("paid, the journal cannot take the sale") << "paid" << "SalesJournal" << true << int(Outcome::NotRecovered);
     QTest::newRow("paid, the note cannot be written") << "paid" << "<note>" << true << int(Outcome::NotRecovered);
     QTest::newRow("not paid, the note cannot be written") << "lines" << "<note>" << true << int(Outcome::NotRecovered);
 }
@@ -292,6 +301,7 @@ void TestRegister::recovery_isOneUnitOfWork()
     QVERIFY(!QFileInfo::exists(notePath(t) + QStringLiteral(".new")));
     if (recovered.outcome == Outcome::NotRecovered) {
         QCOMPARE(t.snapshotOf(others + QStringList{QStringLiteral("tblReceipt")}), before);
+        QVERIFY(store::journal::sinceLastClose(*t.store, false).empty());
         QVERIFY(!QFileInfo::exists(notePath(t)));
         const QString why = noteFailed ? QStringLiteral("The note of the recovered sale") : failure;
         QVERIFY2(recovered.failure.contains(why) && recovered.failure.contains(QStringLiteral("next start")), qPrintable(recovered.failure));

@@ -9,6 +9,7 @@
 #include "register/windows.h"
 #include "startup/windows.h"
 #include "store/error.h"
+#include "store/journal.h"
 #include "store/record_source.h"
 #include "support/test_context.h"
 #include "ui/bound_list.h"
@@ -341,6 +342,17 @@ private Q_SLOTS:
     void recovery_isOneUnitOfWork();
     void recovery_noteOfAnEarlierStart_data();
     void recovery_noteOfAnEarlierStart();
+
+    // The sales journal, the sale's number and receipts printed again.
+    void journal_completedSaleIsKept_data();
+    void journal_completedSaleIsKept();
+    void journal_saleNotCompletedIsNotKept_data();
+    void journal_saleNotCompletedIsNotKept();
+    void journal_numbersGrowAcrossDaysAndRestarts();
+    void reprint_copyOfTheSameReceipt_data();
+    void reprint_copyOfTheSameReceipt();
+    void reprint_nothingToPrint();
+    void todaysReceipts_drivenByKeyboard();
 
     // The value labels as a screen reader reads them.
     void valueLabels_readAsCaptionThenTheShownText_data();

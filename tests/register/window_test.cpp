@@ -87,6 +87,10 @@ void TestRegister::menus_captionsAndShortcuts_data()
     QTest::newRow("help") << "mnuFile" << "&Cash Register" << "mnuHelp" << "&Help" << QKeySequence(Qt::Key_F1);
     QTest::newRow("cancel by code") << "mnuP" << "Product" << "mnuCode" << "Cancel a Product by &C\u00f3de" << QKeySequence(Qt::CTRL | Qt::Key_C);
     QTest::newRow("cancel by name") << "mnuP" << "Product" << "mnuName" << "Cancel a Product by &Name" << QKeySequence(Qt::CTRL | Qt::Key_N);
+    QTest::newRow("last receipt again") << "mnuReceipts" << "&Receipts" << "mnuReprintLast" << "&Print the Last Receipt Again"
+                                        << QKeySequence(Qt::CTRL | Qt::Key_P);
+    QTest::newRow("today's receipts") << "mnuReceipts" << "&Receipts" << "mnuTodaysReceipts" << "Today's &Receipts..."
+                                      << QKeySequence(Qt::CTRL | Qt::Key_R);
 }
 
 void TestRegister::menus_captionsAndShortcuts()
