@@ -121,19 +121,25 @@ void MainWindow::cmdSair_Click()
         }
 
         const std::optional<int> storedYear = yearOf(YearSale->field(u"Ano"));
+        const QDate businessDay = Dta->date();
         std::optional<DaySales> closed;
-        if (storedYear == businessYear)
+        bool written = false;
+        if (storedYear == businessYear) {
             closed = closeDay();
-        else if (storedYear && *storedYear + 1 == businessYear)
+            written = true;
+        } else if (storedYear && *storedYear + 1 == businessYear) {
             rollYearOver(); // the day's takings stay for the next close, and its report
+            written = true;
+        }
 
         // The close is in the store: the day's report is printed before the program ends. It
         // never stops the end; a report that cannot be printed is kept and the manager told.
         if (closed)
             printDayReport(context(), *closed, *this);
-        // The store as this close left it, kept in Backups; never stops the program's end.
-        if (closed)
-            backUpTheStore(context(), closed->day);
+        // The store as this close or roll-over left it, kept in Backups; never stops the
+        // program's end.
+        if (written)
+            backUpTheStore(context(), businessDay);
         context().ui.end();
     } catch (const store::Error& error) {
         // A failure part-way leaves the menu shown; the unit of work it was in wrote nothing. A
