@@ -45,6 +45,11 @@ public:
     // document goes to a PDF file, the file (name.pdf). Throws PrintError when the document could
     // not be output.
     virtual PrintOutcome print(const QTextDocument& document, const QString& name) = 0;
+
+    // A cash drawer wired to the printer, opened by a pulse the printer sends it. Printers
+    // without one say so, and openDrawer() throws PrintError.
+    virtual bool hasDrawer() const { return false; }
+    virtual void openDrawer() { throw PrintError(QStringLiteral("No cash drawer is fitted to the receipt printer.")); }
 };
 
 // The system's default printer, through its print service (CUPS on Linux).
