@@ -260,6 +260,9 @@ store::journal::Entry journalEntry(const ReceiptSale& sale, store::RecordSource&
     const int category = prices.fieldIndex(u"ProdCathegory");
     entry.lines.reserve(sale.rows.size());
     for (const std::vector<store::Value>& row : sale.rows) {
+        // A row with neither code nor name (the cash gate's row, never picked up) sold nothing.
+        if (at(row, u"Code").isNull() && at(row, u"ProdName").isNull())
+            continue;
         store::journal::Line line;
         line.code = text(at(row, u"Code"));
         line.name = text(at(row, u"ProdName"));

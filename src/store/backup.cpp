@@ -158,11 +158,14 @@ QString backUpInto(Store& store, const QString& folder, const QString& name)
 }
 
 // Deletes the oldest backups of the store beyond the newest `kept`, and what a program stopped
-// in the middle of a backup left half made.
-void rotate(const QString& folder, const QString& storePath, int kept)
+// in the middle of a backup left half made. The backup just made (`made`) is never deleted, and
+// counts among those kept, whatever its date: a clock set back would otherwise date each new
+// backup oldest of all and delete it at once.
+void rotate(const QString& folder, const QString& storePath, const QString& made, int kept)
 {
-    const QStringList backups = list(folder, storePath);
-    for (qsizetype i = 0; i + kept < backups.size(); ++i)
+    QStringList backups = list(folder, storePath);
+    backups.removeAll(made);
+    for (qsizetype i = 0; i + kept - 1 < backups.size(); ++i)
         QFile::remove(QDir(folder).filePath(backups.at(i)));
     const QRegularExpression ours = backupPattern(QFileInfo(storePath));
     for (const QString& name : QDir(folder).entryList({QStringLiteral("*.partial"), QStringLiteral("*.partial-journal")}, QDir::Files | QDir::Hidden)) {
@@ -183,7 +186,7 @@ std::vector<Copy> make(Store& store, const QDate& date, const QStringList& folde
             Copy copy{folder, QDir(folder).filePath(name), {}};
             copy.failure = backUpInto(store, folder, name);
             if (copy.made())
-                rotate(folder, store.path(), kept);
+                rotate(folder, store.path(), name, kept);
             else
                 copy.file.clear();
             copies.push_back(copy);

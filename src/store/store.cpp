@@ -217,24 +217,30 @@ void checkIntact(Store& store)
         notAStore(store.path(), kDamaged);
 }
 
-// The store's file checked on a connection of its own, which only reads: empty when sound,
-// otherwise why not.
+// The store's file checked on a connection of its own, which only reads: "ok" when sound,
+// "damaged" when SQLite finds it damaged, and nothing when the check could not be made (the file
+// busy, out of memory): the first write then checks on the store's own connection.
 QString checkOnItsOwn(const QString& path)
 {
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    bool intact = false;
+    QString answer;
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(raw, 2000);
         sqlite3_stmt* check = nullptr;
-        if (sqlite3_prepare_v2(raw, "PRAGMA quick_check(1)", -1, &check, nullptr) == SQLITE_OK && sqlite3_step(check) == SQLITE_ROW) {
-            const auto* answer = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
-            intact = answer && std::strcmp(answer, "ok") == 0;
+        int step = sqlite3_prepare_v2(raw, "PRAGMA quick_check(1)", -1, &check, nullptr);
+        if (step == SQLITE_OK)
+            step = sqlite3_step(check);
+        if (step == SQLITE_ROW) {
+            const auto* said = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+            answer = said && std::strcmp(said, "ok") == 0 ? QStringLiteral("ok") : QStringLiteral("damaged");
+        } else if ((step & 0xff) == SQLITE_CORRUPT || (step & 0xff) == SQLITE_NOTADB) {
+            answer = QStringLiteral("damaged");
         }
         sqlite3_finalize(check);
     }
     sqlite3_close_v2(raw);
-    return intact ? QString() : kDamaged;
+    return answer;
 }
 
 // Puts the store in write-ahead mode. SQLite keeps the journal mode it had when it cannot switch
@@ -287,9 +293,14 @@ void Store::ensureIntact()
     case Integrity::Unchecked:
         m_integrity = isIntact(*this) ? Integrity::Checked : Integrity::Damaged;
         break;
-    case Integrity::Checking:
-        m_integrity = m_integrityCheck.get().isEmpty() ? Integrity::Checked : Integrity::Damaged;
+    case Integrity::Checking: {
+        const QString answer = m_integrityCheck.get();
+        if (answer.isEmpty()) // not made: made here
+            m_integrity = isIntact(*this) ? Integrity::Checked : Integrity::Damaged;
+        else
+            m_integrity = answer == u"ok" ? Integrity::Checked : Integrity::Damaged;
         break;
+    }
     case Integrity::Damaged:
         break;
     }

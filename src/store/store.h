@@ -165,7 +165,7 @@ private:
     FileIdentity m_released;
     mutable bool m_settling = false;
     // Whether the file has been found sound (see Check): checked, not yet, or being checked on
-    // m_integrityCheck's thread, whose answer is empty when sound and otherwise why not.
+    // m_integrityCheck's thread, whose answer is "ok", "damaged", or empty when it could not check.
     enum class Integrity { Checked, Unchecked, Checking, Damaged };
     Integrity m_integrity = Integrity::Checked;
     std::future<QString> m_integrityCheck;

@@ -6,8 +6,10 @@
 #include "startup/windows.h"
 #include "store/backup.h"
 #include "store/error.h"
+#include "store/journal.h"
 #include "store/record_source.h"
 #include "store/store.h"
+#include "store/unit_of_work.h"
 #include "support/test_context.h"
 
 #include <QCryptographicHash>
@@ -162,6 +164,7 @@ private Q_SLOTS:
     void close_backsUpTheStoreVerified_data();
     void close_backsUpTheStoreVerified();
     void close_keepsTheNewest30AndNoOtherFile();
+    void backupDatedBeforeTheOthers_isKept();
     void backupsOfOneDate_areNumbered_data();
     void backupsOfOneDate_areNumbered();
     void failedBackup_isToldAndTheCloseEnds_data();
@@ -169,6 +172,8 @@ private Q_SLOTS:
 
     void restore_putsTheBackupInPlaceAndKeepsTheStore();
     void restore_keepsTheWritesAKilledProgramLeftInTheLog();
+    void restore_neverGivesASaleNumberAgain();
+    void restore_setsAsideALogLeftWithoutItsStore();
     void refusedRestore_leavesTheStoreAsItWas_data();
     void refusedRestore_leavesTheStoreAsItWas();
     void restoreCommand_saysWhatItDid();
@@ -260,6 +265,27 @@ void TestBackup::close_keepsTheNewest30AndNoOtherFile()
         QVERIFY2(QFileInfo::exists(QDir(t.backups()).filePath(name)), qPrintable(name));
     QVERIFY(!QFileInfo::exists(QDir(t.backups()).filePath(halfMade)));
     QCOMPARE(filesIn(t.backups()).size(), 30 + foreign.size());
+}
+
+// A clock set back dates the new backup before all the others: it is kept all the same, and the
+// oldest of the others goes in its place.
+void TestBackup::backupDatedBeforeTheOthers_isKept()
+{
+    ClosingDay t;
+    QVERIFY(QDir().mkpath(t.backups()));
+    QStringList ours;
+    for (int day = 1; day <= 30; ++day)
+        ours << QStringLiteral("Grocery 2026-11-%1.mdb").arg(day, 2, 10, QLatin1Char('0'));
+    for (const QString& name : ours)
+        QVERIFY(writeFile(QDir(t.backups()).filePath(name), "an earlier backup"));
+
+    const std::vector<store::backup::Copy> copies = store::backup::make(*t.store, QDate(2000, 1, 1), {t.backups()});
+
+    QCOMPARE(copies.size(), std::size_t(1));
+    QVERIFY2(copies.front().made(), qPrintable(copies.front().failure));
+    QVERIFY(QFileInfo::exists(copies.front().file));
+    QCOMPARE(rowsOf(copies.front().file), rowsOf(t.storePath()));
+    QCOMPARE(store::backup::list(t.backups(), t.storePath()), QStringList{QStringLiteral("Grocery 2000-01-01.mdb")} + ours.mid(1));
 }
 
 void TestBackup::backupsOfOneDate_areNumbered_data()
@@ -367,7 +393,7 @@ void TestBackup::restore_putsTheBackupInPlaceAndKeepsTheStore()
     const startup::RestoreOutcome outcome = startup::restoreStore(f.storePath, backup, f.now);
 
     QVERIFY2(outcome.restored, qPrintable(outcome.said));
-    QCOMPARE(filesIn(QFileInfo(f.storePath).path()), (QStringList{QStringLiteral("Grocery.mdb"), QFileInfo(f.keptPath()).fileName()}));
+    QCOMPARE(filesIn(QFileInfo(f.storePath).path()).join(u","), (QStringList{QStringLiteral("Grocery.mdb"), QFileInfo(f.keptPath()).fileName()}).join(u","));
     QCOMPARE(rowsOf(f.storePath), backupRows);
     QCOMPARE(rowsOf(f.keptPath()), storeRows);
     QCOMPARE(rowsOf(backup), backupRows);
@@ -410,6 +436,81 @@ void TestBackup::restore_keepsTheWritesAKilledProgramLeftInTheLog()
     QVERIFY(!rowsOf(f.keptPath()).filter(QStringLiteral("LOGGED")).isEmpty());
     QCOMPARE(rowsOf(f.storePath), rowsOf(backup));
     QCOMPARE(pragma(f.storePath, "PRAGMA integrity_check"), QStringLiteral("ok"));
+}
+
+namespace {
+
+std::int64_t sell(store::Store& store)
+{
+    store::journal::Entry sale;
+    sale.at = QDateTime(kBusinessDate, QTime(10, 0));
+    sale.businessDate = kBusinessDate;
+    store::UnitOfWork unit(store);
+    const std::int64_t number = store::journal::record(store, sale);
+    unit.commit();
+    return number;
+}
+
+} // namespace
+
+// Receipts printed since the backup carry numbers the backup never handed out: the store restored
+// goes on after the highest of them, whatever the backup's journal holds (here nothing: a store
+// made before the journal).
+void TestBackup::restore_neverGivesASaleNumberAgain()
+{
+    StoreFolder f;
+    f.make({QStringLiteral("A1")});
+    const QString backup = f.root.filePath(QStringLiteral("backup.mdb"));
+    f.make({QStringLiteral("B2")}, backup);
+    {
+        std::unique_ptr<store::Store> store = store::Store::open(f.storePath, kBusinessDate);
+        for (int i = 0; i < 3; ++i)
+            sell(*store);
+    }
+    {
+        // The backup as a store of the layout before the journal.
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(backup).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "DROP TABLE SalesJournalLines; DROP TABLE SalesJournal; DROP TABLE DayCloses; "
+                                  "DELETE FROM Reports WHERE Name = 'rptDayReport'; PRAGMA user_version = 3;",
+                     nullptr, nullptr, nullptr),
+            SQLITE_OK);
+        sqlite3_close(db);
+    }
+
+    const startup::RestoreOutcome outcome = startup::restoreStore(f.storePath, backup, f.now);
+
+    QVERIFY2(outcome.restored, qPrintable(outcome.said));
+    std::unique_ptr<store::Store> restored = store::Store::open(f.storePath, kBusinessDate);
+    QVERIFY(!rowsOf(f.storePath).filter(QStringLiteral("B2")).isEmpty());
+    QCOMPARE(sell(*restored), std::int64_t(4));
+}
+
+// The store was moved away by hand and its log left behind: the log is set aside, never read with
+// the store restored.
+void TestBackup::restore_setsAsideALogLeftWithoutItsStore()
+{
+    StoreFolder f;
+    f.make({QStringLiteral("A1")});
+    const QString backup = f.root.filePath(QStringLiteral("backup.mdb"));
+    QVERIFY(QFile::copy(f.storePath, backup));
+    {
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(f.storePath).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        QCOMPARE(sqlite3_exec(db, "PRAGMA journal_mode = WAL; INSERT INTO tblProductPrice (Code) VALUES ('LOGGED')", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    QVERIFY(QFile::rename(f.storePath, f.root.filePath(QStringLiteral("moved away.mdb"))));
+    const QByteArray log = digest(f.storePath + QStringLiteral("-wal"));
+
+    const startup::RestoreOutcome outcome = startup::restoreStore(f.storePath, backup, f.now);
+
+    QVERIFY2(outcome.restored, qPrintable(outcome.said));
+    QVERIFY(!QFileInfo::exists(f.storePath + QStringLiteral("-wal")));
+    QCOMPARE(digest(f.keptPath() + QStringLiteral("-wal")), log);
+    QCOMPARE(rowsOf(f.storePath), rowsOf(backup));
+    QVERIFY(rowsOf(f.storePath).filter(QStringLiteral("LOGGED")).isEmpty());
 }
 
 void TestBackup::refusedRestore_leavesTheStoreAsItWas_data()
