@@ -9,7 +9,9 @@
 #include <QTextDocument>
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -330,6 +332,7 @@ void TestEscPos::failures_data()
 
     QTest::newRow("device that does not exist") << QStringLiteral("missing") << QStringLiteral("was not found");
     QTest::newRow("pipe no one reads") << QStringLiteral("full pipe") << QStringLiteral("did not answer within 0.3 seconds");
+    QTest::newRow("serial port no one reads") << QStringLiteral("full terminal") << QStringLiteral("did not answer within 0.3 seconds");
     QTest::newRow("folder, not a device") << QStringLiteral("folder") << QStringLiteral("could not be opened");
     QTest::newRow("print queue that does not exist") << QStringLiteral("queue") << QStringLiteral("was not found");
 }
@@ -343,12 +346,37 @@ void TestEscPos::failures()
     QTemporaryDir dir;
     std::unique_ptr<platform::RawTransport> transport;
     int reader = -1;
+    int terminal = -1;
     if (kind == u"missing") {
         transport = platform::deviceTransport(dir.filePath(QStringLiteral("usb/lp0")));
     } else if (kind == u"folder") {
         transport = platform::deviceTransport(dir.path());
     } else if (kind == u"queue") {
         transport = platform::cupsRawTransport(QStringLiteral("no-such-receipt-printer-queue"));
+    } else if (kind == u"full terminal") {
+        // A terminal whose other end this test holds and never reads, filled up: a serial port
+        // whose printer has stopped answering.
+        const int controller = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        QVERIFY(controller >= 0 && ::grantpt(controller) == 0 && ::unlockpt(controller) == 0);
+        const QString port = QString::fromLocal8Bit(::ptsname(controller));
+        reader = ::open(QFile::encodeName(port).constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        QVERIFY(reader >= 0);
+        termios raw{};
+        QCOMPARE(::tcgetattr(reader, &raw), 0);
+        ::cfmakeraw(&raw);
+        QCOMPARE(::tcsetattr(reader, TCSANOW, &raw), 0);
+        // The terminal moves what it holds along in its own time: it is full once it still
+        // takes nothing a little later.
+        const QByteArray block(4096, 'x');
+        for (int round = 0; round < 100; ++round) {
+            while (::write(reader, block.constData(), std::size_t(block.size())) > 0) {
+            }
+            QTest::qWait(20);
+            if (::write(reader, "x", 1) < 0)
+                break;
+        }
+        transport = platform::deviceTransport(port);
+        terminal = controller;
     } else {
         // A pipe this test holds open at both ends, so that the printer's end opens, filled up
         // so that it takes no more: a printer that has stopped answering.
@@ -371,6 +399,8 @@ void TestEscPos::failures()
     }
     if (reader >= 0)
         ::close(reader);
+    if (terminal >= 0)
+        ::close(terminal);
 }
 
 // A receipt the printer does not take is kept as a PDF file, named in the error; so is a drawer
