@@ -130,21 +130,21 @@ class TestEscPos : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void receiptBytes_data();
-    void receiptBytes();
-    void codePage_data();
-    void codePage();
-    void lines_data();
-    void lines();
-    void storeLayouts_data();
-    void storeLayouts();
-    void deviceReceivesTheJob();
-    void failures_data();
-    void failures();
-    void printerKeepsCopyWhenNotTaken();
+    void receipt_isSentAsTheListedBytes_data();
+    void receipt_isSentAsTheListedBytes();
+    void text_isSentInCodePage858OrItsClosestAsciiForm_data();
+    void text_isSentInCodePage858OrItsClosestAsciiForm();
+    void document_isLaidOutAtThePapersWidth_data();
+    void document_isLaidOutAtThePapersWidth();
+    void storesOwnLayouts_readWellOnEveryPaper_data();
+    void storesOwnLayouts_readWellOnEveryPaper();
+    void deviceFile_receivesExactlyTheJobThenThePulse();
+    void printerThatCannotTakeTheBytes_isToldWithinTheLimit_data();
+    void printerThatCannotTakeTheBytes_isToldWithinTheLimit();
+    void receiptNotTaken_isKeptAsAPdfCopyNamedInTheError();
 };
 
-void TestEscPos::receiptBytes_data()
+void TestEscPos::receipt_isSentAsTheListedBytes_data()
 {
     QTest::addColumn<int>("columns");
     QTest::addColumn<bool>("kickDrawer");
@@ -155,7 +155,7 @@ void TestEscPos::receiptBytes_data()
     QTest::newRow("with the drawer pulse") << 32 << true << QStringLiteral("receipt-32-drawer.txt");
 }
 
-void TestEscPos::receiptBytes()
+void TestEscPos::receipt_isSentAsTheListedBytes()
 {
     QFETCH(int, columns);
     QFETCH(bool, kickDrawer);
@@ -167,7 +167,7 @@ void TestEscPos::receiptBytes()
     QCOMPARE(decoded(job).split(u'\n'), wanted.split(u'\n'));
 }
 
-void TestEscPos::codePage_data()
+void TestEscPos::text_isSentInCodePage858OrItsClosestAsciiForm_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("expected");
@@ -183,14 +183,14 @@ void TestEscPos::codePage_data()
     QTest::newRow("control characters") << QStringLiteral("A\x1B@B\x1DV\tC") << QByteArray("A?@B?V?C");
 }
 
-void TestEscPos::codePage()
+void TestEscPos::text_isSentInCodePage858OrItsClosestAsciiForm()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, expected);
     QCOMPARE(platform::toCodePage858(text), expected);
 }
 
-void TestEscPos::lines_data()
+void TestEscPos::document_isLaidOutAtThePapersWidth_data()
 {
     QTest::addColumn<QString>("document");
     QTest::addColumn<QStringList>("expected");
@@ -232,7 +232,7 @@ void TestEscPos::lines_data()
         << QList<bool>{false, false, false, false, false};
 }
 
-void TestEscPos::lines()
+void TestEscPos::document_isLaidOutAtThePapersWidth()
 {
     QFETCH(QString, document);
     QFETCH(QStringList, expected);
@@ -249,7 +249,7 @@ void TestEscPos::lines()
     QCOMPARE(bold, emphasised);
 }
 
-void TestEscPos::storeLayouts_data()
+void TestEscPos::storesOwnLayouts_readWellOnEveryPaper_data()
 {
     QTest::addColumn<QString>("layout");
     QTest::addColumn<QString>("amountLine");
@@ -273,7 +273,7 @@ void TestEscPos::storeLayouts_data()
 
 // The layouts a new store prints read well on every width of paper: nothing wider than the paper,
 // the heading centred, the total's amount whole at the right edge.
-void TestEscPos::storeLayouts()
+void TestEscPos::storesOwnLayouts_readWellOnEveryPaper()
 {
     QFETCH(QString, layout);
     QFETCH(QString, amountLine);
@@ -299,7 +299,7 @@ void TestEscPos::storeLayouts()
 }
 
 // A plain file standing in for the device gets exactly the bytes of the job, and then the pulse.
-void TestEscPos::deviceReceivesTheJob()
+void TestEscPos::deviceFile_receivesExactlyTheJobThenThePulse()
 {
     QTemporaryDir dir;
     const QString device = dir.filePath(QStringLiteral("lp0"));
@@ -325,7 +325,7 @@ void TestEscPos::deviceReceivesTheJob()
     QCOMPARE(contents(device), job + platform::escPosDrawerPulse());
 }
 
-void TestEscPos::failures_data()
+void TestEscPos::printerThatCannotTakeTheBytes_isToldWithinTheLimit_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("told");
@@ -338,7 +338,7 @@ void TestEscPos::failures_data()
 }
 
 // Each failure is reported by send(), in words, once the limit has passed at the latest.
-void TestEscPos::failures()
+void TestEscPos::printerThatCannotTakeTheBytes_isToldWithinTheLimit()
 {
     QFETCH(QString, kind);
     QFETCH(QString, told);
@@ -405,7 +405,7 @@ void TestEscPos::failures()
 
 // A receipt the printer does not take is kept as a PDF file, named in the error; so is a drawer
 // that cannot be opened told.
-void TestEscPos::printerKeepsCopyWhenNotTaken()
+void TestEscPos::receiptNotTaken_isKeptAsAPdfCopyNamedInTheError()
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("Receipts"));
