@@ -73,8 +73,7 @@ void CashRegisterWindow::mnuOpenDrawer_Click()
         }
     }
     if (!failure.isEmpty())
-        context().ui.message(QStringLiteral("The cash drawer did not open. ") + failure
-                + QStringLiteral("\n\nThe opening is recorded in the journal as a no-sale."),
+        context().ui.message(failure + QStringLiteral("\n\nThe opening is recorded in the journal as a no-sale."),
             kNotOpenedTitle.toString(), ui::Icon::Warning, ui::Buttons::Ok);
 }
 

@@ -33,7 +33,6 @@ private:
     ui::Services& m_services;
 };
 
-constexpr QStringView kDrawerNotOpened = u"The cash drawer did not open. ";
 constexpr QStringView kDrawerNotOpenedTitle = u"Cash Drawer Not Opened";
 
 } // namespace
@@ -60,7 +59,8 @@ void printAndTell(app::Context& context, const PrintableReceipt& printable, QWid
                     focused->setFocus();
             });
             platform::Printer& printer = context.platform.printer();
-            // The drawer opens first, so that the change is counted out while the receipt prints.
+            // The drawer opens first, so that the change is counted out while the receipt prints. A
+            // printer's failure to open it says so in its own words.
             if (openDrawer && printer.hasDrawer()) {
                 try {
                     printer.openDrawer();
@@ -71,7 +71,7 @@ void printAndTell(app::Context& context, const PrintableReceipt& printable, QWid
             printer.print(receipt, printable.name);
         }
         if (!drawerReason.isEmpty())
-            context.ui.message(kDrawerNotOpened.toString() + drawerReason + QStringLiteral("\n\nThe sale is complete and its money is booked."),
+            context.ui.message(drawerReason + QStringLiteral("\n\nThe sale is complete and its money is booked."),
                 kDrawerNotOpenedTitle.toString(), ui::Icon::Warning, ui::Buttons::Ok);
         // The customer has a receipt; the manager is told that the store's own layout needs mending.
         if (!printable.problem.isEmpty()) {
@@ -86,7 +86,7 @@ void printAndTell(app::Context& context, const PrintableReceipt& printable, QWid
     }
     QString text = QStringLiteral("The receipt was not printed. ") + reason + QStringLiteral("\n\nThe sale is complete and its money is booked.");
     if (!drawerReason.isEmpty())
-        text += QStringLiteral("\n\n") + kDrawerNotOpened.toString() + drawerReason;
+        text += QStringLiteral("\n\n") + drawerReason;
     if (!printable.problem.isEmpty())
         text += QStringLiteral("\n\nThe receipt was made with the program's own layout. ") + printable.problem;
     context.ui.message(text, QStringLiteral("Receipt Not Printed"), ui::Icon::Warning, ui::Buttons::Ok);

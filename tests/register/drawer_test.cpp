@@ -54,7 +54,7 @@ void TestRegister::drawer_noSaleOpensTheDrawerOnRecord_data()
     QTest::addColumn<QString>("kept");
     QTest::newRow("the day of the takings") << QDate(2026, 12, 9) << "" << "2 NoSale 2026-12-10T14:05:09 2026-12-09 Maria Silva 0 0 0 0 0 0 lines";
     QTest::newRow("takings without a date: the clock's") << QDate() << "" << "2 NoSale 2026-12-10T14:05:09 2026-12-10 Maria Silva 0 0 0 0 0 0 lines";
-    QTest::newRow("the drawer does not open") << QDate(2026, 12, 9) << "The printer did not answer within 4 seconds."
+    QTest::newRow("the drawer does not open") << QDate(2026, 12, 9) << "The cash drawer could not be opened. The printer did not answer within 4 seconds."
                                               << "2 NoSale 2026-12-10T14:05:09 2026-12-09 Maria Silva 0 0 0 0 0 0 lines";
 }
 
@@ -103,8 +103,7 @@ void TestRegister::drawer_noSaleOpensTheDrawerOnRecord()
         t.expectBoxes({});
     } else {
         QCOMPARE(t.printer().pulses, 1);
-        t.expectBoxes({{QStringLiteral("The cash drawer did not open. ") + drawerFailure
-                + QStringLiteral("\n\nThe opening is recorded in the journal as a no-sale."),
+        t.expectBoxes({{drawerFailure + QStringLiteral("\n\nThe opening is recorded in the journal as a no-sale."),
             QStringLiteral("Cash Drawer Not Opened"), ui::Icon::Warning}});
     }
     // A no-sale is no receipt: the last receipt printed again is the sale's.
@@ -142,12 +141,12 @@ void TestRegister::drawer_atCompletedSale_data()
     QTest::newRow("a drawer opens before the receipt") << true << "" << "" << 1 << QStringList();
     QTest::newRow("no drawer fitted") << false << "" << "" << 0 << QStringList();
     QTest::newRow("the drawer does not open")
-        << true << "The printer \"/dev/usb/lp0\" did not answer." << "" << 0
-        << QStringList{QStringLiteral("Cash Drawer Not Opened: The cash drawer did not open. The printer \"/dev/usb/lp0\" did not answer.") + booked};
+        << true << "The cash drawer could not be opened. The printer \"/dev/usb/lp0\" did not answer." << "" << 0
+        << QStringList{QStringLiteral("Cash Drawer Not Opened: The cash drawer could not be opened. The printer \"/dev/usb/lp0\" did not answer.") + booked};
     QTest::newRow("neither the drawer nor the receipt")
-        << true << "The printer \"/dev/usb/lp0\" did not answer." << "The printer is out of paper." << 0
+        << true << "The cash drawer could not be opened. The printer \"/dev/usb/lp0\" did not answer." << "The printer is out of paper." << 0
         << QStringList{QStringLiteral("Receipt Not Printed: The receipt was not printed. The printer is out of paper.") + booked
-               + QStringLiteral("\n\nThe cash drawer did not open. The printer \"/dev/usb/lp0\" did not answer.")};
+               + QStringLiteral("\n\nThe cash drawer could not be opened. The printer \"/dev/usb/lp0\" did not answer.")};
 }
 
 // At a completed sale the drawer wired to the printer opens before the receipt prints. A drawer
