@@ -60,12 +60,12 @@ PrinterWindow::PrinterWindow(ui::Services& services, QString appName, PrinterFac
 
     lblQueue = ui::makeNamed<QLabel>(QStringLiteral("lblQueue"), QStringLiteral("Print &queue:"), this);
     txtQueue = ui::makeNamed<QLineEdit>(QStringLiteral("txtQueue"), this);
-    txtQueue->setPlaceholderText(QStringLiteral("the queue's name, as lpstat -p lists it"));
+    txtQueue->setPlaceholderText(QStringLiteral("its name, as lpstat -p lists it"));
     ui::setCaption(lblQueue, txtQueue);
 
     lblDevice = ui::makeNamed<QLabel>(QStringLiteral("lblDevice"), QStringLiteral("&Device:"), this);
     txtDevice = ui::makeNamed<QLineEdit>(QStringLiteral("txtDevice"), this);
-    txtDevice->setPlaceholderText(QStringLiteral("/dev/usb/lp0"));
+    txtDevice->setPlaceholderText(QStringLiteral("for example /dev/usb/lp0 or /dev/ttyS0"));
     ui::setCaption(lblDevice, txtDevice);
 
     lblWidth = ui::makeNamed<QLabel>(QStringLiteral("lblWidth"), QStringLiteral("Paper &width:"), this);
@@ -76,9 +76,18 @@ PrinterWindow::PrinterWindow(ui::Services& services, QString appName, PrinterFac
 
     chkDrawer = ui::makeNamed<QCheckBox>(QStringLiteral("chkDrawer"), QStringLiteral("A cash d&rawer is wired to the printer"), this);
 
+    lblNote = ui::makeNamed<QLabel>(QStringLiteral("lblNote"),
+        QStringLiteral("The till prints its receipts and the day's report on this printer from its next start. A receipt "
+                       "printer is sent plain text at the paper's width; the other printers get a page 80 mm wide."),
+        this);
+    lblNote->setWordWrap(true);
+
     lblStatus = ui::makeNamed<ui::ValueLabel>(QStringLiteral("lblStatus"), QStringLiteral("Last action"), QString(), this);
     lblStatus->setWordWrap(true);
     lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont said = lblStatus->font();
+    said.setBold(true);
+    lblStatus->setFont(said);
 
     cmdSave = ui::makeNamed<QPushButton>(QStringLiteral("cmdSave"), QStringLiteral("&Save"), this);
     cmdTest = ui::makeNamed<QPushButton>(QStringLiteral("cmdTest"), QStringLiteral("Print a &Test Receipt"), this);
@@ -115,6 +124,7 @@ PrinterWindow::PrinterWindow(ui::Services& services, QString appName, PrinterFac
     layout->setContentsMargins(18, 16, 18, 16);
     layout->setSpacing(14);
     layout->addLayout(form);
+    layout->addWidget(lblNote);
     layout->addWidget(lblStatus, 1);
     layout->addLayout(buttons);
 
@@ -266,7 +276,7 @@ void PrinterWindow::cmdTest_Click()
         return;
     QString text = failure.isEmpty() ? QString() : QStringLiteral("The test receipt was not printed. ") + failure;
     if (!drawerFailure.isEmpty())
-        text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) + QStringLiteral("The cash drawer did not open. ") + drawerFailure;
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) + drawerFailure;
     m_services.message(text, failure.isEmpty() ? QStringLiteral("Cash Drawer Not Opened") : QStringLiteral("Test Receipt Not Printed"),
         ui::Icon::Warning, ui::Buttons::Ok);
 }

@@ -56,6 +56,7 @@ public:
     QLabel* lblWidth;
     QComboBox* cboWidth;
     QCheckBox* chkDrawer;
+    QLabel* lblNote;
     ui::ValueLabel* lblStatus;
     QPushButton* cmdSave;
     QPushButton* cmdTest;

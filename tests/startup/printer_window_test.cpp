@@ -298,13 +298,13 @@ void TestPrinterWindow::window_testReceiptNotPrinted_isTold_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("said");
     QTest::addColumn<QString>("status");
-    const QString device = QStringLiteral("The printer \"/dev/usb/lp0\" could not be opened: no such device.");
+    const QString device = QStringLiteral("The receipt printer \"/dev/usb/lp0\" was not found.");
+    const QString drawer = QStringLiteral("The cash drawer could not be opened. ") + device;
     QTest::newRow("the receipt") << device << "" << "Test Receipt Not Printed" << QStringLiteral("The test receipt was not printed. ") + device
                                  << "The test receipt was not printed.";
-    QTest::newRow("the drawer") << "" << device << "Cash Drawer Not Opened" << QStringLiteral("The cash drawer did not open. ") + device
-                                << "The test receipt was sent to Fake Printer.";
-    QTest::newRow("both") << device << device << "Test Receipt Not Printed"
-                          << QStringLiteral("The test receipt was not printed. ") + device + QStringLiteral("\n\nThe cash drawer did not open. ") + device
+    QTest::newRow("the drawer") << "" << drawer << "Cash Drawer Not Opened" << drawer << "The test receipt was sent to Fake Printer.";
+    QTest::newRow("both") << device << drawer << "Test Receipt Not Printed"
+                          << QStringLiteral("The test receipt was not printed. ") + device + QStringLiteral("\n\n") + drawer
                           << "The test receipt was not printed.";
 }
 
