@@ -1,12 +1,14 @@
 #include "app/app_info.h"
 #include "app/clock.h"
 #include "app/context.h"
+#include "app/printer_choice.h"
 #include "app/window_manager.h"
 #include "platform/chm_help_viewer.h"
 #include "platform/drive_types.h"
 #include "platform/platform.h"
 #include "platform/printer.h"
 #include "startup/day_report.h"
+#include "startup/printer_window.h"
 #include "startup/restore.h"
 #include "startup/splash_window.h"
 #include "startup/store_lock.h"
@@ -119,6 +121,23 @@ int main(int argc, char* argv[])
         std::fprintf(outcome.restored ? stdout : stderr, "%s\n", outcome.said.toLocal8Bit().constData());
         return outcome.restored ? 0 : 1;
     }
+    // Receipts that are not printed are kept as PDF files beside the store.
+    const QString receiptsFolder = QFileInfo(storePath).dir().filePath(QStringLiteral("Receipts"));
+    // `point-of-sale --printer-setup` opens the printer window alone, without the store: the
+    // manager chooses the till's printer, which the till uses from its next start.
+    if (argc >= 2 && std::strcmp(argv[1], "--printer-setup") == 0) {
+        if (argc != 2) {
+            std::fprintf(stderr, "Usage: %s --printer-setup\n", argv[0]);
+            return 2;
+        }
+        QApplication application(argc, argv);
+        ui::QtServices services;
+        const app::AppInfo info = app::AppInfo::ofRunningProgram();
+        startup::PrinterWindow window(services, info.exeName,
+            [&receiptsFolder](const app::PrinterChoice& choice) { return app::makePrinter(choice, receiptsFolder); });
+        window.show();
+        return application.exec();
+    }
     // The store is opened and checked while Qt starts up, which needs nothing of it. Qt takes the
     // first thread that asks for its thread to be its main thread: this one asks before the store's
     // thread can. The system locale the store formats with is read here first too, so that the two
@@ -146,10 +165,13 @@ int main(int argc, char* argv[])
     platform.setDriveTypes(std::make_unique<platform::SystemDriveTypes>(platform.drives()));
     app::AppInfo info = app::AppInfo::ofRunningProgram();
 
-    // Receipts go to the default printer; without one they are kept as PDF files beside the store.
-    platform.setPrinter(std::make_unique<platform::SystemPrinter>(QFileInfo(storePath).dir().filePath(QStringLiteral("Receipts"))));
-    // The day's report too, kept apart in a folder of its own.
-    platform.setReportPrinter(std::make_unique<platform::SystemPrinter>(startup::reportsFolder(storePath)));
+    // Receipts go to the printer the manager chose (the default printer until one is chosen);
+    // those not printed are kept as PDF files beside the store.
+    app::PrinterChoice printer = app::PrinterChoice::load(services, info.exeName);
+    platform.setPrinter(app::makePrinter(printer, receiptsFolder));
+    // The day's report too, its copies kept apart in a folder of its own; only a sale opens the drawer.
+    printer.drawer = false;
+    platform.setReportPrinter(app::makePrinter(printer, startup::reportsFolder(storePath)));
     std::unique_ptr<store::Store> store;
     try {
         store = opening.get();

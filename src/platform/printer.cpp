@@ -175,10 +175,10 @@ bool abandoned(PrintJob& job)
     return job.abandoned;
 }
 
-JobResult runJob(PrintService& service, PrintJob& job, const QString& pdfPath, const QString& title)
+JobResult runJob(PrintService& service, PrintJob& job, const QString& queue, const QString& pdfPath, const QString& title)
 {
     JobResult result;
-    result.printer = service.defaultPrinter();
+    result.printer = queue.isEmpty() ? service.defaultPrinter() : queue;
     if (result.printer.isEmpty()) {
         result.kind = JobResult::Kind::NoPrinter;
         return result;
@@ -289,10 +289,10 @@ PrintOutcome SystemPrinter::print(const QTextDocument& document, const QString& 
     // freezes the window for longer than the limit. The caller's event loop runs meanwhile.
     auto job = std::make_shared<PrintJob>();
     m_lastJob = job;
-    std::thread([job, service = m_service, jobPath, name] {
+    std::thread([job, service = m_service, queue = m_queue, jobPath, name] {
         JobResult result;
         try {
-            result = runJob(*service, *job, jobPath, name);
+            result = runJob(*service, *job, queue, jobPath, name);
         } catch (...) {
             result.kind = JobResult::Kind::Refused;
         }

@@ -75,8 +75,14 @@ public:
 
     PrintOutcome print(const QTextDocument& document, const QString& name) override;
 
+    // Sends the documents to the named queue instead of the default printer. A queue the service
+    // does not know is a printer not found; the empty name is the default printer again.
+    void setQueue(QString queue) { m_queue = std::move(queue); }
+    const QString& queue() const { return m_queue; }
+
 private:
     QString m_pdfFolder;
+    QString m_queue;
     std::shared_ptr<PrintService> m_service;
     std::chrono::milliseconds m_limit;
     // The last job handed to the service's thread; one that has not been answered yet keeps the

@@ -83,6 +83,11 @@ void CashRegisterWindow::buildMenus()
         mnuReceipts, QStringLiteral("mnuReprintLast"), QStringLiteral("&Print the Last Receipt Again"), QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuTodaysReceipts = ui::makeAction(
         mnuReceipts, QStringLiteral("mnuTodaysReceipts"), QStringLiteral("Today's &Receipts..."), QKeySequence(Qt::CTRL | Qt::Key_R));
+
+    mnuDrawer = menuBar->addMenu(QStringLiteral("&Drawer"));
+    mnuDrawer->setObjectName(QStringLiteral("mnuDrawer"));
+    mnuOpenDrawer = ui::makeAction(
+        mnuDrawer, QStringLiteral("mnuOpenDrawer"), QStringLiteral("&Open the Cash Drawer (No Sale)"), QKeySequence(Qt::CTRL | Qt::Key_D));
 }
 
 void CashRegisterWindow::buildControls()

@@ -85,11 +85,12 @@ CashRegisterWindow::CashRegisterWindow(app::Context& context) : app::Window(cont
     connect(mnuName, &QAction::triggered, this, &CashRegisterWindow::mnuName_Click);
     connect(mnuReprintLast, &QAction::triggered, this, &CashRegisterWindow::mnuReprintLast_Click);
     connect(mnuTodaysReceipts, &QAction::triggered, this, &CashRegisterWindow::mnuTodaysReceipts_Click);
+    connect(mnuOpenDrawer, &QAction::triggered, this, &CashRegisterWindow::mnuOpenDrawer_Click);
 
     m_keys = new ui::KeyPreview(this, [this](int keyCode, Qt::KeyboardModifiers modifiers) {
         return Form_KeyDown(keyCode, modifiers);
     });
-    auto* shortcutsFirst = new MenuShortcutsFirst(this, {mnuExit, mnuAmtSold, mnuHelp, mnuCode, mnuName, mnuReprintLast, mnuTodaysReceipts});
+    auto* shortcutsFirst = new MenuShortcutsFirst(this, {mnuExit, mnuAmtSold, mnuHelp, mnuCode, mnuName, mnuReprintLast, mnuTodaysReceipts, mnuOpenDrawer});
     for (QWidget* box : std::initializer_list<QWidget*>{txtProductCode, txtProductName, txtQuantity, dbcboProdCode, dbcboProdName}) {
         box->installEventFilter(shortcutsFirst);
         for (QWidget* inner : box->findChildren<QWidget*>())

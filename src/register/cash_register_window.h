@@ -44,8 +44,9 @@ class UpperText;
 // cash_register_controls.cpp makes the controls and lays them out; item_entry.cpp is the Enter
 // key; cancel_item.cpp the two cancel commands; complete_sale.cpp the End key and receipt.cpp
 // its receipt; reprint.cpp prints receipts, the first time and again from the journal, and
-// todays_receipts_window.cpp lists the day's; abandon_sale.cpp gives an abandoned sale's goods
-// back; reference.cpp the reference panel and the day's takings.
+// todays_receipts_window.cpp lists the day's; cash_drawer.cpp opens the drawer without a sale;
+// abandon_sale.cpp gives an abandoned sale's goods back; reference.cpp the reference panel and
+// the day's takings.
 class CashRegisterWindow : public app::Window {
     Q_OBJECT
 public:
@@ -77,6 +78,9 @@ public:
     QMenu* mnuReceipts;
     QAction* mnuReprintLast;
     QAction* mnuTodaysReceipts;
+    // The cash drawer opened without a sale.
+    QMenu* mnuDrawer;
+    QAction* mnuOpenDrawer;
 
     // Entry and totals.
     QLabel* lblProductCode;
@@ -207,6 +211,9 @@ private:
     // Receipts printed again from the journal (reprint.cpp).
     void mnuReprintLast_Click();
     void mnuTodaysReceipts_Click();
+
+    // The cash drawer opened without a sale, kept in the journal as a no-sale (cash_drawer.cpp).
+    void mnuOpenDrawer_Click();
 
     // Shows the five amounts in the money labels in their usual form.
     void showAmounts();

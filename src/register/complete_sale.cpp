@@ -170,14 +170,15 @@ store::Currency CashRegisterWindow::askAmountTendered()
     return store::convert::divide(store::convert::textToCurrency(typed, context().locale), 100);
 }
 
-// Prints the receipt of the sale just closed. A receipt that cannot be printed is reported to the
+// Prints the receipt of the sale just closed, opening the cash drawer when one is wired to the
+// printer. A receipt that cannot be printed, or a drawer that does not open, is reported to the
 // cashier; the sale stays completed. The till takes no key, and cannot be closed, until the
 // printer has answered.
 void CashRegisterWindow::printReceipt(const PrintableReceipt& printable)
 {
     m_printing = true;
     const auto printed = qScopeGuard([this] { m_printing = false; });
-    printAndTell(context(), printable, this);
+    printAndTell(context(), printable, this, true);
 }
 
 } // namespace cashregister

@@ -33,11 +33,14 @@ private:
     ui::Services& m_services;
 };
 
+constexpr QStringView kDrawerNotOpenedTitle = u"Cash Drawer Not Opened";
+
 } // namespace
 
-void printAndTell(app::Context& context, const PrintableReceipt& printable, QWidget* window)
+void printAndTell(app::Context& context, const PrintableReceipt& printable, QWidget* window, bool openDrawer)
 {
     QString reason;
+    QString drawerReason;
     try {
         QTextDocument receipt;
         receipt.setHtml(printable.html);
@@ -55,8 +58,21 @@ void printAndTell(app::Context& context, const PrintableReceipt& printable, QWid
                 if (focused)
                     focused->setFocus();
             });
-            context.platform.printer().print(receipt, printable.name);
+            platform::Printer& printer = context.platform.printer();
+            // The drawer opens first, so that the change is counted out while the receipt prints. A
+            // printer's failure to open it says so in its own words.
+            if (openDrawer && printer.hasDrawer()) {
+                try {
+                    printer.openDrawer();
+                } catch (const std::exception& e) {
+                    drawerReason = QString::fromUtf8(e.what());
+                }
+            }
+            printer.print(receipt, printable.name);
         }
+        if (!drawerReason.isEmpty())
+            context.ui.message(drawerReason + QStringLiteral("\n\nThe sale is complete and its money is booked."),
+                kDrawerNotOpenedTitle.toString(), ui::Icon::Warning, ui::Buttons::Ok);
         // The customer has a receipt; the manager is told that the store's own layout needs mending.
         if (!printable.problem.isEmpty()) {
             context.ui.message(QStringLiteral("The receipt was printed with the program's own layout. ") + printable.problem
@@ -69,6 +85,8 @@ void printAndTell(app::Context& context, const PrintableReceipt& printable, QWid
         reason = QString::fromUtf8(e.what());
     }
     QString text = QStringLiteral("The receipt was not printed. ") + reason + QStringLiteral("\n\nThe sale is complete and its money is booked.");
+    if (!drawerReason.isEmpty())
+        text += QStringLiteral("\n\n") + drawerReason;
     if (!printable.problem.isEmpty())
         text += QStringLiteral("\n\nThe receipt was made with the program's own layout. ") + printable.problem;
     context.ui.message(text, QStringLiteral("Receipt Not Printed"), ui::Icon::Warning, ui::Buttons::Ok);

@@ -205,11 +205,13 @@ private:
 };
 
 // A printer that keeps the text of every document it is given, or fails as the test tells it.
+// With a drawer fitted it counts the drawer's pulses, or fails to send them.
 class FakePrinter final : public platform::Printer {
 public:
     struct Printed {
         QString name;
-        QString text; // the document as plain text
+        QString text;         // the document as plain text
+        int pulsesBefore = 0; // the drawer's pulses sent before it
     };
 
     platform::PrintOutcome print(const QTextDocument& document, const QString& name) override
@@ -218,8 +220,20 @@ public:
             whilePrinting();
         if (failure)
             throw platform::PrintError(*failure);
-        printed.push_back({name, document.toPlainText()});
+        printed.push_back({name, document.toPlainText(), pulses});
         return {platform::PrintOutcome::Where::Printer, QStringLiteral("Fake Printer")};
+    }
+
+    bool hasDrawer() const override { return drawer; }
+    void openDrawer() override
+    {
+        if (!drawer)
+            platform::Printer::openDrawer();
+        if (whileOpening)
+            whileOpening();
+        if (drawerFailure)
+            throw platform::PrintError(*drawerFailure);
+        ++pulses;
     }
 
     // When set, print() fails with this message.
@@ -227,6 +241,15 @@ public:
     // Runs at the moment of printing, before the printer answers.
     std::function<void()> whilePrinting;
     std::vector<Printed> printed;
+
+    // A cash drawer is wired to the printer.
+    bool drawer = false;
+    // When set, the drawer's pulse cannot be sent, with this message.
+    std::optional<QString> drawerFailure;
+    // Runs at the moment the pulse is sent, before the printer answers.
+    std::function<void()> whileOpening;
+    // The pulses sent.
+    int pulses = 0;
 };
 
 // Drives of the kinds a test gives them, by letter; any other drive does not exist. Remembers

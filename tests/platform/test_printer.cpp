@@ -90,6 +90,8 @@ private Q_SLOTS:
     void withoutPrinter_pageIsReceiptWideAndAsLongAsTheDocument();
     void withoutPrinter_folderThatCannotBeWritten_isAnError();
     void defaultPrinter_getsThePdfAsOneJob();
+    void namedQueue_getsTheJobInsteadOfTheDefault_data();
+    void namedQueue_getsTheJobInsteadOfTheDefault();
     void printerTrouble_keepsAPdfCopyAndSaysWhatHappened_data();
     void printerTrouble_keepsAPdfCopyAndSaysWhatHappened();
     void hungPrintService_answersWithinTheLimitAndTheWindowGoesOn_data();
@@ -223,6 +225,46 @@ void TestPrinter::defaultPrinter_getsThePdfAsOneJob()
     QVERIFY(jobs[0].bytes.startsWith("%PDF"));
     QVERIFY(!QFileInfo::exists(jobs[0].path));
     QVERIFY(filesIn(folder()).isEmpty()); // no copy kept, no job file left
+}
+
+void TestPrinter::namedQueue_getsTheJobInsteadOfTheDefault_data()
+{
+    QTest::addColumn<QString>("defaultName"); // the computer's default printer; empty: none set up
+    QTest::addColumn<bool>("known");          // the service knows the queue
+    QTest::newRow("another default printer") << "Office" << true;
+    QTest::newRow("no default printer at all") << "" << true;
+    QTest::newRow("a queue the service does not know") << "Office" << false;
+}
+
+// A named queue takes the job whatever the default printer is; a queue that is not there is told
+// by its name, with a copy kept, and never falls back to the default printer.
+void TestPrinter::namedQueue_getsTheJobInsteadOfTheDefault()
+{
+    QFETCH(QString, defaultName);
+    QFETCH(bool, known);
+    const auto cups = service(defaultName);
+    if (!known)
+        cups->answer = {platform::PrinterState::Kind::NotFound, {}};
+    SystemPrinter printer(folder(), cups);
+    printer.setQueue(QStringLiteral("Till"));
+    if (known) {
+        const PrintOutcome outcome = printer.print(*document(lines(3)), QStringLiteral("Sale 42"));
+        QCOMPARE(outcome.where, PrintOutcome::Where::Printer);
+        QCOMPARE(outcome.destination, QStringLiteral("Till"));
+        const auto jobs = cups->submitted();
+        QCOMPARE(jobs.size(), std::size_t(1));
+        QCOMPARE(jobs[0].printer, QStringLiteral("Till"));
+        QVERIFY(filesIn(folder()).isEmpty());
+        return;
+    }
+    try {
+        printer.print(*document(lines(3)), QStringLiteral("Sale 42"));
+        QFAIL("a document for a queue that is not there was reported printed");
+    } catch (const PrintError& error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral("The printer \"Till\" was not found. A copy was saved as ")), qPrintable(error.message()));
+        QCOMPARE(error.savedCopy(), QDir(folder()).filePath(QStringLiteral("Sale 42.pdf")));
+    }
+    QVERIFY(cups->submitted().empty());
 }
 
 void TestPrinter::printerTrouble_keepsAPdfCopyAndSaysWhatHappened_data()

@@ -359,5 +359,12 @@ void TestRegister::todaysReceipts_drivenByKeyboard()
         const qsizetype amp = menu->title().indexOf(u'&');
         if (amp >= 0)
             QVERIFY2(keys.insert(menu->title().at(amp + 1).toUpper()).second, qPrintable(menu->title()));
+        // Nor two items of one menu.
+        std::set<QChar> itemKeys;
+        for (const QAction* item : menu->actions()) {
+            const qsizetype itemAmp = item->text().indexOf(u'&');
+            if (itemAmp >= 0)
+                QVERIFY2(itemKeys.insert(item->text().at(itemAmp + 1).toUpper()).second, qPrintable(item->text()));
+        }
     }
 }

@@ -354,6 +354,15 @@ private Q_SLOTS:
     void reprint_nothingToPrint();
     void todaysReceipts_drivenByKeyboard();
 
+    // The cash drawer.
+    void drawer_noSaleOpensTheDrawerOnRecord_data();
+    void drawer_noSaleOpensTheDrawerOnRecord();
+    void drawer_notFitted_saysSoAndRecordsNothing();
+    void drawer_atCompletedSale_data();
+    void drawer_atCompletedSale();
+    void drawer_staysShutWithoutPayment_data();
+    void drawer_staysShutWithoutPayment();
+
     // The value labels as a screen reader reads them.
     void valueLabels_readAsCaptionThenTheShownText_data();
     void valueLabels_readAsCaptionThenTheShownText();

@@ -91,6 +91,8 @@ void TestRegister::menus_captionsAndShortcuts_data()
                                         << QKeySequence(Qt::CTRL | Qt::Key_P);
     QTest::newRow("today's receipts") << "mnuReceipts" << "&Receipts" << "mnuTodaysReceipts" << "Today's &Receipts..."
                                       << QKeySequence(Qt::CTRL | Qt::Key_R);
+    QTest::newRow("open the drawer") << "mnuDrawer" << "&Drawer" << "mnuOpenDrawer" << "&Open the Cash Drawer (No Sale)"
+                                     << QKeySequence(Qt::CTRL | Qt::Key_D);
 }
 
 void TestRegister::menus_captionsAndShortcuts()
