@@ -601,6 +601,13 @@ PrintOutcome EscPosPrinter::print(const QTextDocument& document, const QString& 
 {
     const QByteArray job = escPosJob(textLines(document, m_columns), false);
     try {
+        // The printer that just failed the drawer's pulse is not waited for a second time: the
+        // receipt that follows the pulse is kept as a copy at once.
+        if (m_failedAt.isValid() && m_failedAt.elapsed() < kStillFailing.count()) {
+            m_failedAt.invalidate();
+            throw PrintError(m_lastFailure);
+        }
+        m_failedAt.invalidate();
         m_transport->send(job, m_limit);
     } catch (const PrintError& error) {
         // The receipt is not lost: a PDF copy is kept, as the system printer keeps one.
@@ -622,8 +629,11 @@ void EscPosPrinter::openDrawer()
         return;
     }
     try {
+        m_failedAt.invalidate();
         m_transport->send(escPosDrawerPulse(), m_limit);
     } catch (const PrintError& error) {
+        m_failedAt.start();
+        m_lastFailure = error.message();
         throw PrintError(QStringLiteral("The cash drawer could not be opened. ") + error.message());
     }
 }

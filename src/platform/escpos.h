@@ -3,6 +3,7 @@
 #include "platform/printer.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -62,7 +63,9 @@ std::unique_ptr<RawTransport> cupsRawTransport(const QString& queue);
 // A printer that speaks ESC/POS. print() lays the document out at the printer's width and sends
 // it; when it cannot be sent, a PDF copy is kept in `pdfFolder` (as SystemPrinter keeps one) and
 // PrintError says what happened and names the copy. With a drawer fitted, openDrawer() sends the
-// pulse; without one it throws PrintError.
+// pulse; without one it throws PrintError. A receipt printed just after a pulse that failed is
+// kept as a copy at once, with the pulse's reason, so that a printer that does not answer holds
+// the till up once, not twice.
 class EscPosPrinter final : public Printer {
 public:
     static constexpr std::chrono::milliseconds kDefaultLimit{4000};
@@ -77,7 +80,11 @@ public:
     int columns() const { return m_columns; }
 
 private:
+    // How long after a failed drawer pulse the printer is taken to be failing still.
+    static constexpr std::chrono::milliseconds kStillFailing{10000};
     std::unique_ptr<RawTransport> m_transport;
+    QElapsedTimer m_failedAt; // when the drawer's pulse last failed; invalid once anything else was sent
+    QString m_lastFailure;
     int m_columns;
     bool m_drawerFitted;
     QString m_pdfFolder;

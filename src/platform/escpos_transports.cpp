@@ -19,6 +19,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -98,6 +99,21 @@ public:
         if (fd < 0)
             throw PrintError(openFailure(errno));
         const bool terminal = ::isatty(fd) == 1;
+        struct stat kind {};
+        const bool characterDevice = ::fstat(fd, &kind) == 0 && S_ISCHR(kind.st_mode);
+        // A serial port takes the bytes as they are: no carriage return added to a line feed, no
+        // other translation. Its speed stays as the system set it.
+        if (terminal) {
+            termios raw {};
+            if (::tcgetattr(fd, &raw) == 0) {
+                const speed_t in = ::cfgetispeed(&raw);
+                const speed_t out = ::cfgetospeed(&raw);
+                ::cfmakeraw(&raw);
+                ::cfsetispeed(&raw, in);
+                ::cfsetospeed(&raw, out);
+                ::tcsetattr(fd, TCSANOW, &raw);
+            }
+        }
         // A serial port closed with bytes still waiting would hold the till until they drain.
         const auto close = [fd, terminal](bool discard) {
             if (terminal && discard)
@@ -141,6 +157,33 @@ public:
             written += count;
         }
 
+        // A device such as a USB printer takes written bytes into its driver's buffer and cancels
+        // what is still on its way when the file is closed: the bytes have reached the printer
+        // once the device is ready to be written again.
+        if (characterDevice && !terminal) {
+            for (;;) {
+                const qint64 left = limit.count() - clock.elapsed();
+                if (left <= 0) {
+                    close(true);
+                    throw PrintError(notAnswering(limit));
+                }
+                pollfd ready{fd, POLLOUT, 0};
+                const int polled = ::poll(&ready, 1, int(std::min<qint64>(left, 20)));
+                if (polled < 0 && errno != EINTR) {
+                    const int error = errno;
+                    close(true);
+                    throw PrintError(writeFailure(error));
+                }
+                if (polled > 0) {
+                    if (ready.revents & (POLLERR | POLLHUP | POLLNVAL)) {
+                        close(true);
+                        throw PrintError(writeFailure(ready.revents & POLLHUP ? ENODEV : EIO));
+                    }
+                    break;
+                }
+                keepWindowsPainted();
+            }
+        }
         // A serial port has taken the bytes once they have left its queue.
         if (terminal) {
             int queued = 0;

@@ -142,6 +142,8 @@ private Q_SLOTS:
     void printerThatCannotTakeTheBytes_isToldWithinTheLimit_data();
     void printerThatCannotTakeTheBytes_isToldWithinTheLimit();
     void receiptNotTaken_isKeptAsAPdfCopyNamedInTheError();
+    void serialPort_getsTheBytesUntranslated();
+    void receiptAfterAFailedPulse_isKeptWithoutWaitingAgain();
 };
 
 void TestEscPos::receipt_isSentAsTheListedBytes_data()
@@ -428,4 +430,69 @@ void TestEscPos::receiptNotTaken_isKeptAsAPdfCopyNamedInTheError()
 }
 
 QTEST_MAIN(TestEscPos)
+// A serial port set up by the system for a terminal adds a carriage return to every line feed: the
+// printer gets the job's bytes as they are.
+void TestEscPos::serialPort_getsTheBytesUntranslated()
+{
+    const int controller = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    QVERIFY(controller >= 0 && ::grantpt(controller) == 0 && ::unlockpt(controller) == 0);
+    const QString port = QString::fromLocal8Bit(::ptsname(controller));
+    const QByteArray job = platform::escPosJob({{QStringLiteral("Milk"), false}, {QStringLiteral("Bread"), true}}, false);
+
+    platform::deviceTransport(port)->send(job, 2000ms);
+
+    QByteArray received;
+    char buffer[4096];
+    for (int round = 0; round < 100 && received.size() < job.size(); ++round) {
+        const ssize_t count = ::read(controller, buffer, sizeof buffer);
+        if (count > 0)
+            received.append(buffer, count);
+        else
+            QTest::qWait(10);
+    }
+    ::close(controller);
+    QCOMPARE(received.toHex(' '), job.toHex(' '));
+}
+
+// A printer that did not take the drawer's pulse is not waited for again by the receipt that
+// follows it at a sale: the receipt is kept as a copy with the pulse's reason.
+void TestEscPos::receiptAfterAFailedPulse_isKeptWithoutWaitingAgain()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("lp0"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    QVERIFY(reader >= 0);
+    const QByteArray block(4096, 'x');
+    while (::write(reader, block.constData(), std::size_t(block.size())) > 0) {
+    }
+    const QString folder = dir.filePath(QStringLiteral("Receipts"));
+    EscPosPrinter printer(platform::deviceTransport(fifo), 48, true, folder, kShortLimit);
+
+    QString pulseFailure;
+    try {
+        printer.openDrawer();
+        QFAIL("the pulse went through a full pipe");
+    } catch (const PrintError& error) {
+        pulseFailure = error.message();
+    }
+    // Drained: a printer that answers again would take the receipt, but it is not asked.
+    char sink[4096];
+    while (::read(reader, sink, sizeof sink) > 0) {
+    }
+    try {
+        printer.print(*html(threeLineReceipt()), QStringLiteral("Receipt 7"));
+        QFAIL("print() was tried on the printer that just failed");
+    } catch (const PrintError& error) {
+        QVERIFY2(pulseFailure.endsWith(error.message().section(QStringLiteral(" A copy was saved"), 0, 0)), qPrintable(error.message()));
+        QVERIFY(contents(error.savedCopy()).startsWith("%PDF"));
+    }
+    QCOMPARE(::read(reader, sink, sizeof sink), ssize_t(-1));
+
+    // The next receipt is tried again.
+    printer.print(*html(threeLineReceipt()), QStringLiteral("Receipt 8"));
+    QVERIFY(::read(reader, sink, sizeof sink) > 0);
+    ::close(reader);
+}
+
 #include "test_escpos.moc"
