@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# installed_program.sh CMAKE BUILD SCREEN VERSION BINDIR LIBDIR PROGRAM_DATADIR DATADIR
+# installed_program.sh CMAKE BUILD SCREEN VERSION BINDIR LIBDIR PROGRAM_DATADIR DATADIR MANDIR
 # Installs the built program into a temporary prefix and checks what a packaged program needs:
 # every file in its place, a valid desktop entry and AppStream description, and a program that,
 # started from the installed tree, reads the installed tip file.
 set -euo pipefail
 
-cmake=$1 build=$2 screen=$3 version=$4 bindir=$5 libdir=$6 programdata=$7 datadir=$8
+cmake=$1 build=$2 screen=$3 version=$4 bindir=$5 libdir=$6 programdata=$7 datadir=$8 mandir=$9
 
 for tool in desktop-file-validate appstreamcli; do
   if ! command -v "$tool" >/dev/null; then
@@ -28,6 +28,7 @@ fail() { echo "FAIL: $*"; failed=1; }
 for file in TIPOFDAY.TXT Sistema.chm; do
   [ -s "$prefix/$programdata/$file" ] || fail "no $file in $programdata"
 done
+[ -s "$prefix/$mandir/man1/point-of-sale.1.gz" ] || fail "no manual page"
 [ ! -e "$prefix/$bindir/TIPOFDAY.TXT" ] || fail "the tip file is beside the executable, not in $programdata"
 desktop=$prefix/$datadir/applications/point-of-sale.desktop
 metainfo=$(ls "$prefix/$datadir"/metainfo/*.metainfo.xml 2>/dev/null || true)
