@@ -108,6 +108,8 @@ int main(int argc, char* argv[])
 {
     keepLargeBlocksInTheHeap();
     QApplication::setApplicationName(ui::kApplicationTitle.toString());
+    // The desktop's menu entry, so that the desktop shows the program's windows under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("point-of-sale"));
     const app::CommandLine options = app::readCommandLine(argc, argv, app::AppInfo{});
     if (options.exitCode)
         return *options.exitCode;
