@@ -1,6 +1,7 @@
 #include "app/app_info.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace app {
@@ -8,9 +9,20 @@ namespace app {
 AppInfo AppInfo::ofRunningProgram()
 {
     AppInfo info;
-    info.path = QCoreApplication::applicationDirPath();
+    info.path = programFolder(QCoreApplication::applicationDirPath());
     info.exeName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     return info;
+}
+
+QString AppInfo::programFolder(const QString& executableFolder)
+{
+    const QDir beside(executableFolder);
+    if (QFileInfo(beside.filePath(QStringLiteral("TIPOFDAY.TXT"))).isFile())
+        return executableFolder;
+    const QString installed = QDir::cleanPath(beside.filePath(QStringLiteral(POS_DATADIR_FROM_BINDIR)));
+    if (QFileInfo(installed).isDir())
+        return installed;
+    return executableFolder;
 }
 
 QString AppInfo::version() const

@@ -1,5 +1,6 @@
 #include "app/app_info.h"
 #include "app/clock.h"
+#include "app/command_line.h"
 #include "app/context.h"
 #include "app/printer_choice.h"
 #include "app/window_manager.h"
@@ -36,7 +37,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <future>
 #include <memory>
 
@@ -108,16 +108,17 @@ int main(int argc, char* argv[])
 {
     keepLargeBlocksInTheHeap();
     QApplication::setApplicationName(ui::kApplicationTitle.toString());
+    // The desktop's menu entry, so that the desktop shows the program's windows under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("point-of-sale"));
+    const app::CommandLine options = app::readCommandLine(argc, argv, app::AppInfo{});
+    if (options.exitCode)
+        return *options.exitCode;
     app::SystemClock clock;
     platform::Drives drives(platform::Drives::defaultRoot());
     const QString storePath = drives.hostPath(u"C:\\Program Files\\Point of Sale\\Grocery.mdb");
     // `point-of-sale --restore FILE` puts a backup in the store's place, says what it did, and ends.
-    if (argc >= 2 && std::strcmp(argv[1], "--restore") == 0) {
-        if (argc != 3) {
-            std::fprintf(stderr, "Usage: %s --restore FILE\n", argv[0]);
-            return 2;
-        }
-        const startup::RestoreOutcome outcome = startup::restoreStore(storePath, QString::fromLocal8Bit(argv[2]), clock.current());
+    if (options.restoreFile) {
+        const startup::RestoreOutcome outcome = startup::restoreStore(storePath, *options.restoreFile, clock.current());
         std::fprintf(outcome.restored ? stdout : stderr, "%s\n", outcome.said.toLocal8Bit().constData());
         return outcome.restored ? 0 : 1;
     }
@@ -125,11 +126,7 @@ int main(int argc, char* argv[])
     const QString receiptsFolder = QFileInfo(storePath).dir().filePath(QStringLiteral("Receipts"));
     // `point-of-sale --printer-setup` opens the printer window alone, without the store: the
     // manager chooses the till's printer, which the till uses from its next start.
-    if (argc >= 2 && std::strcmp(argv[1], "--printer-setup") == 0) {
-        if (argc != 2) {
-            std::fprintf(stderr, "Usage: %s --printer-setup\n", argv[0]);
-            return 2;
-        }
+    if (options.printerSetup) {
         QApplication application(argc, argv);
         ui::QtServices services;
         const app::AppInfo info = app::AppInfo::ofRunningProgram();

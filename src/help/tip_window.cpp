@@ -19,12 +19,17 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPushButton>
 #include <QStringDecoder>
 #include <QVBoxLayout>
 
 namespace help {
 namespace {
+
+// Which tip file was read and which tip is shown, for finding out where a program looks for its
+// files: QT_LOGGING_RULES="pos.tips.debug=true" writes them to standard error.
+Q_LOGGING_CATEGORY(lcTips, "pos.tips", QtInfoMsg)
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F.
 constexpr char16_t kCp1252High[32] = {
@@ -114,7 +119,9 @@ void TipWindow::load()
     const app::Clock& clock = context().clock;
     m_random.seed(quint32(QDateTime(clock.today(), clock.now()).toMSecsSinceEpoch()));
     const QString tipFile = QString::fromLatin1(kTipFile);
-    if (!LoadTips(QDir(context().app.path).filePath(tipFile))) {
+    const QString path = QDir(context().app.path).filePath(tipFile);
+    if (!LoadTips(path)) {
+        qCDebug(lcTips, "no tip file at %ls", qUtf16Printable(QDir::toNativeSeparators(path)));
         lblTipText->setText(QStringLiteral("That the ") + tipFile + QStringLiteral(" file was not found? ") + QStringLiteral("\r\n\r\n")
             + QStringLiteral("Create a text file named ") + tipFile + QStringLiteral(" using NotePad with 1 tip per line. ")
             + QStringLiteral("Then place it in the same directory as the application. "));
@@ -130,6 +137,7 @@ bool TipWindow::LoadTips(const QString& fileName)
     // A tip file that is there but cannot be read gives no tips: the box stays blank.
     if (file.open(QIODevice::ReadOnly))
         m_tips += readTipLines(file.readAll());
+    qCDebug(lcTips, "%lld tips read from %ls", static_cast<long long>(m_tips.size()), qUtf16Printable(QDir::toNativeSeparators(fileName)));
     ShowRandomTip();
     return true;
 }
@@ -143,8 +151,10 @@ void TipWindow::ShowRandomTip()
 
 void TipWindow::DisplayCurrentTip()
 {
-    if (!m_tips.isEmpty())
+    if (!m_tips.isEmpty()) {
         lblTipText->setText(m_tips.at(m_currentTip - 1));
+        qCDebug(lcTips, "tip shown: %ls", qUtf16Printable(m_tips.at(m_currentTip - 1)));
+    }
 }
 
 void TipWindow::cmdNextTip_Click()
