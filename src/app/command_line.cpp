@@ -16,15 +16,49 @@ void write(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
+// The arguments without Qt's own options (-platform xcb, -style=fusion, -session id, -reverse...),
+// which the application object takes when it is made: a session manager restarts the program
+// with -session, and a technician may choose the display with -platform.
+QStringList withoutQtOptions(const QStringList& arguments)
+{
+    static const QStringList valued{QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"), QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"), QStringLiteral("qwindowtitle"),
+        QStringLiteral("session"), QStringLiteral("style"), QStringLiteral("stylesheet"), QStringLiteral("display"), QStringLiteral("geometry"),
+        QStringLiteral("title"), QStringLiteral("name"), QStringLiteral("visual"), QStringLiteral("ncols"), QStringLiteral("dialogs"),
+        QStringLiteral("fontengine")};
+    static const QStringList flags{QStringLiteral("reverse"), QStringLiteral("widgetcount"), QStringLiteral("nograb"),
+        QStringLiteral("dograb"), QStringLiteral("sync"), QStringLiteral("cmap")};
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (i == 0 || !argument.startsWith(u'-')) {
+            kept << argument;
+            continue;
+        }
+        QString name = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+        const bool joined = name.contains(u'=');
+        name = name.section(u'=', 0, 0);
+        if (valued.contains(name)) {
+            if (!joined)
+                ++i; // its value
+            continue;
+        }
+        if (!flags.contains(name))
+            kept << argument;
+    }
+    return kept;
+}
+
 } // namespace
 
-CommandLine readCommandLine(const QStringList& arguments, const AppInfo& info)
+CommandLine readCommandLine(const QStringList& givenArguments, const AppInfo& info)
 {
+    const QStringList arguments = withoutQtOptions(givenArguments);
     const QString program = arguments.isEmpty() ? QStringLiteral("point-of-sale") : QFileInfo(arguments.constFirst()).fileName();
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("%1: the till of a small grocery store. Without options it starts on its store.").arg(info.title));
-    // Qt's own help option would offer Qt's options as well, which this program does not take.
+    // Qt's own help option would list Qt's options too, which are left to Qt (see withoutQtOptions).
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and end."));
     parser.addOption(help);
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},

@@ -54,6 +54,16 @@ private Q_SLOTS:
         QCOMPARE(run.err, QString());
     }
 
+    // Qt's own options are left to Qt, as a session manager or a technician gives them.
+    void qtOptions_areLeftToQt()
+    {
+        const Run run = runProgram({QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("-style=fusion"),
+            QStringLiteral("-reverse"), QStringLiteral("--version")});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QStringLiteral("Point of Sale %1\n").arg(app::AppInfo().version()));
+    }
+
     void help_namesEveryOption_data()
     {
         QTest::addColumn<QString>("option");
@@ -70,7 +80,7 @@ private Q_SLOTS:
         for (const QString& shown : {QStringLiteral("-h, --help"), QStringLiteral("-v, --version"), QStringLiteral("--restore <file>"),
                  QStringLiteral("--printer-setup"), QStringLiteral("Point of Sale")})
             QVERIFY2(run.out.contains(shown), qPrintable(shown + QStringLiteral(" is not in:\n") + run.out));
-        // Qt's own options are not taken, so not offered.
+        // Qt's own options are left to Qt, and not offered.
         QVERIFY2(!run.out.contains(QStringLiteral("--help-all")), qPrintable(run.out));
     }
 
