@@ -121,46 +121,9 @@ public:
             ::close(fd);
         };
 
-        SigPipeGuard guard;
-        qsizetype written = 0;
-        while (written < bytes.size()) {
-            const qint64 left = limit.count() - clock.elapsed();
-            if (left <= 0) {
-                close(true);
-                throw PrintError(notAnswering(limit));
-            }
-            pollfd ready{fd, POLLOUT, 0};
-            const int polled = ::poll(&ready, 1, int(std::min<qint64>(left, 20)));
-            if (polled < 0 && errno != EINTR) {
-                const int error = errno;
-                close(true);
-                throw PrintError(writeFailure(error));
-            }
-            if (polled <= 0) {
-                keepWindowsPainted();
-                continue;
-            }
-            if (ready.revents & (POLLERR | POLLHUP | POLLNVAL)) {
-                close(true);
-                throw PrintError(writeFailure(ready.revents & POLLHUP ? ENODEV : EIO));
-            }
-            const ssize_t count = ::write(fd, bytes.constData() + written, std::size_t(bytes.size() - written));
-            if (count < 0) {
-                if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
-                    continue;
-                const int error = errno;
-                if (error == EPIPE)
-                    guard.raised();
-                close(true);
-                throw PrintError(writeFailure(error));
-            }
-            written += count;
-        }
-
-        // A device such as a USB printer takes written bytes into its driver's buffer and cancels
-        // what is still on its way when the file is closed: the bytes have reached the printer
-        // once the device is ready to be written again.
-        if (characterDevice && !terminal) {
+        // Waits until the device can be written, keeping the windows painted; throws, the device
+        // closed, when it fails or the limit passes first.
+        const auto waitWritable = [&] {
             for (;;) {
                 const qint64 left = limit.count() - clock.elapsed();
                 if (left <= 0) {
@@ -179,11 +142,34 @@ public:
                         close(true);
                         throw PrintError(writeFailure(ready.revents & POLLHUP ? ENODEV : EIO));
                     }
-                    break;
+                    return;
                 }
                 keepWindowsPainted();
             }
+        };
+
+        SigPipeGuard guard;
+        qsizetype written = 0;
+        while (written < bytes.size()) {
+            waitWritable();
+            const ssize_t count = ::write(fd, bytes.constData() + written, std::size_t(bytes.size() - written));
+            if (count < 0) {
+                if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
+                    continue;
+                const int error = errno;
+                if (error == EPIPE)
+                    guard.raised();
+                close(true);
+                throw PrintError(writeFailure(error));
+            }
+            written += count;
         }
+
+        // A device such as a USB printer takes written bytes into its driver's buffer and cancels
+        // what is still on its way when the file is closed: the bytes have reached the printer
+        // once the device is ready to be written again.
+        if (characterDevice && !terminal)
+            waitWritable();
         // A serial port has taken the bytes once they have left its queue.
         if (terminal) {
             int queued = 0;
